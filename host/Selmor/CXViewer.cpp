@@ -1,0 +1,80 @@
+#include "Selmor/CXViewer.h"
+
+#include "Selmor/CXCommandRouter.h"
+
+#include <osgViewer/ViewerEventHandlers>
+
+CXViewer* g_pCXviewer = nullptr;
+
+CXViewer::CXViewer()
+    : _composite(new osgViewer::CompositeViewer), _mainView(new osgViewer::View), _root(new osg::Group),
+      _pipeGroup(new osg::Group), _terrain(new osg::Group), _excavate(new osg::Group), _models(new osg::Group),
+      _viceModels(new osg::Group) {
+    _root->setName("root");
+    _pipeGroup->setName("pipes");
+    _terrain->setName("terrain");
+    _excavate->setName("excavation");
+    _models->setName("models");
+    _viceModels->setName("vice models");
+    _root->addChild(_terrain);
+    _root->addChild(_pipeGroup);
+    _root->addChild(_models);
+
+    _composite->setThreadingModel(osgViewer::ViewerBase::SingleThreaded);
+    _mainView->setSceneData(_root);
+    // The active tool sees every event of the main view before the manipulator does.
+    _mainView->addEventHandler(new CXCommandRouter);
+    _composite->addView(_mainView);
+    g_pCXviewer = this;
+}
+
+CXViewer::~CXViewer() {
+    if (g_pCXviewer == this)
+        g_pCXviewer = nullptr;
+}
+
+osgViewer::View* CXViewer::createViceView() {
+    if (!_viceView) {
+        _viceView = new osgViewer::View;
+        _viceView->setSceneData(_viceModels);
+    }
+    return _viceView.get();
+}
+
+void CXViewer::setPipeVisible(const std::string& kind, bool visible) {
+    std::lock_guard<std::mutex> lock(_visibilityMutex);
+    _visibility[kind].pipe = visible;
+}
+
+void CXViewer::setPipeLidVisible(const std::string& kind, bool visible) {
+    std::lock_guard<std::mutex> lock(_visibilityMutex);
+    _visibility[kind].lid = visible;
+}
+
+void CXViewer::setPipeLipVisible(const std::string& kind, bool visible) {
+    std::lock_guard<std::mutex> lock(_visibilityMutex);
+    _visibility[kind].chamber = visible;
+}
+
+void CXViewer::getPipeVisible(const std::string& kind, PIPEVISIBLETABLE& table) const {
+    std::lock_guard<std::mutex> lock(_visibilityMutex);
+    auto found = _visibility.find(kind);
+    table = found != _visibility.end() ? found->second : PIPEVISIBLETABLE();
+}
+
+bool CXViewer::hasGraphicsContext() const {
+    osgViewer::ViewerBase::Contexts contexts;
+    _composite->getContexts(contexts);
+    return !contexts.empty();
+}
+
+void CXViewer::frame() {
+    if (hasGraphicsContext()) {
+        _composite->frame();
+        return;
+    }
+    // No display: keep time, events and update running without trying to open a window.
+    _composite->advance();
+    _composite->eventTraversal();
+    _composite->updateTraversal();
+}

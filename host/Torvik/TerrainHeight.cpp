@@ -1,0 +1,3 @@
+#include "Torvik/TerrainHeight.h"
+
+TerrainHeight::~TerrainHeight() = default;

@@ -1,0 +1,37 @@
+#include "Torvik/Torvik.h"
+
+#include <osgUtil/LineSegmentIntersector>
+#include <osgViewer/View>
+
+namespace Torvik {
+
+std::vector<std::string> splitStr(const std::string& text, const std::string& separator) {
+    std::vector<std::string> pieces;
+    if (text.empty())
+        return pieces;
+    if (separator.empty()) {
+        pieces.push_back(text);
+        return pieces;
+    }
+    std::string::size_type start = 0;
+    for (;;) {
+        std::string::size_type at = text.find(separator, start);
+        if (at == std::string::npos) {
+            pieces.push_back(text.substr(start));
+            return pieces;
+        }
+        pieces.push_back(text.substr(start, at - start));
+        start = at + separator.size();
+    }
+}
+
+osg::Vec3d pick(osgViewer::View* view, const osgGA::GUIEventAdapter& ea) {
+    if (!view)
+        return osg::Vec3d();
+    osgUtil::LineSegmentIntersector::Intersections hits;
+    if (!view->computeIntersections(ea, hits) || hits.empty())
+        return osg::Vec3d();
+    return hits.begin()->getWorldIntersectPoint();
+}
+
+} // namespace Torvik

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "Torvik/TorvikExport.h"
+
+#include <osg/Vec3d>
+
+#include <string>
+#include <vector>
+
+namespace osgViewer {
+class View;
+}
+namespace osgGA {
+class GUIEventAdapter;
+}
+
+namespace Torvik {
+
+// The pieces of text between separators, in order, empty pieces included:
+// "a,,b," gives "a", "", "b", "". Empty text gives no piece; an empty separator
+// gives the whole text as one piece.
+TORVIK_EXPORT std::vector<std::string> splitStr(const std::string& text, const std::string& separator);
+
+// The world point of the nearest scene surface under the pointer of the event;
+// exactly (0, 0, 0) when nothing is hit.
+TORVIK_EXPORT osg::Vec3d pick(osgViewer::View* view, const osgGA::GUIEventAdapter& ea);
+
+} // namespace Torvik
