@@ -1,0 +1,150 @@
+#include "ScriptRunner.h"
+
+#include "HostApp.h"
+
+#include "Torvik/CXCommandRegistry.h"
+#include "Torvik/CXControl.h"
+
+#include <osgDB/WriteFile>
+
+#include <QString>
+#include <QTextCodec>
+
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+std::string toGbk(const std::string& utf8) {
+    static QTextCodec* codec = QTextCodec::codecForName("GBK");
+    QByteArray bytes = codec->fromUnicode(QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size())));
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+std::string trim(const std::string& text) {
+    const char* blanks = " \t\r\n";
+    std::string::size_type first = text.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+// Splits off the first word of `text`; `rest` gets what follows, without the blanks between.
+std::string firstWord(const std::string& text, std::string& rest) {
+    std::string::size_type end = text.find_first_of(" \t");
+    if (end == std::string::npos) {
+        rest.clear();
+        return text;
+    }
+    rest = trim(text.substr(end));
+    return text.substr(0, end);
+}
+
+// "x,y,z;x,y,z;..." into points; false on a malformed point.
+bool parsePoints(const std::string& text, std::vector<osg::Vec3d>& points) {
+    std::stringstream list(text);
+    std::string item;
+    while (std::getline(list, item, ';')) {
+        item = trim(item);
+        if (item.empty())
+            continue;
+        std::stringstream coords(item);
+        std::string value;
+        double xyz[3];
+        int n = 0;
+        while (std::getline(coords, value, ',')) {
+            char* end = nullptr;
+            value = trim(value);
+            if (n == 3 || value.empty())
+                return false;
+            xyz[n++] = std::strtod(value.c_str(), &end);
+            if (*end != '\0')
+                return false;
+        }
+        if (n != 3)
+            return false;
+        points.emplace_back(xyz[0], xyz[1], xyz[2]);
+    }
+    return true;
+}
+
+} // namespace
+
+ScriptRunner::ScriptRunner(HostApp& app, std::ostream& out, std::ostream& err) : _app(app), _out(out), _err(err) {}
+
+bool ScriptRunner::run(std::istream& script) {
+    bool ok = true;
+    std::string line;
+    while (!_quit && std::getline(script, line)) {
+        ++_lineNumber;
+        if (!execute(line))
+            ok = false;
+    }
+    return ok;
+}
+
+bool ScriptRunner::execute(const std::string& rawLine) {
+    std::string line = trim(rawLine);
+    if (line.empty() || line[0] == '#')
+        return true;
+    std::string args;
+    std::string command = firstWord(line, args);
+    auto fail = [&](const std::string& why) {
+        _err << "script line " << _lineNumber << ": " << why << ": " << line << std::endl;
+        return false;
+    };
+
+    CXControl* control = _app.control();
+    if (command == "post" || command == "remove" || command == "kml") {
+        if (!control)
+            return fail("the plug-in registered no control");
+        if (command == "post")
+            return control->postMessage(toGbk(args)), true;
+        if (command == "remove")
+            return control->postRemoval(toGbk(args)), true;
+        std::string points;
+        std::string message = firstWord(args, points);
+        auto list = std::make_unique<std::vector<osg::Vec3d>>();
+        if (message.empty() || !parsePoints(points, *list))
+            return fail("expected: kml MESSAGE x,y,z;x,y,z;...");
+        control->postMessageWithData(list.release(), toGbk(message));
+        return true;
+    }
+    if (command == "activate") {
+        if (!CXCommandRegistry::instance().activate(toGbk(args)))
+            return fail("no such command");
+        return true;
+    }
+    if (command == "deactivate") {
+        CXCommandRegistry::instance().deactivate();
+        return true;
+    }
+    if (command == "message") {
+        std::string text;
+        std::string name = firstWord(args, text);
+        if (!CXCommandRegistry::instance().message(toGbk(name), toGbk(text)))
+            return fail("no such command");
+        return true;
+    }
+    if (command == "frame") {
+        int count = args.empty() ? 1 : std::atoi(args.c_str());
+        if (count < 0)
+            return fail("frame count must not be negative");
+        _app.frame(count);
+        return true;
+    }
+    if (command == "dump") {
+        if (args.empty())
+            return fail("expected: dump FILE");
+        if (!osgDB::writeNodeFile(*_app.viewer().getRoot(), args))
+            return fail("cannot write the scene");
+        return true;
+    }
+    if (command == "quit") {
+        _quit = true;
+        return true;
+    }
+    return fail("unknown command");
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <istream>
+#include <ostream>
+#include <string>
+
+class HostApp;
+
+// Drives the host from a script: one command a line, '#' starts a comment, text in
+// UTF-8 (converted to GBK for the plug-in). Commands:
+//   post MESSAGE | remove MESSAGE | kml MESSAGE x,y,z;x,y,z;...
+//   activate NAME | deactivate | message NAME TEXT
+//   frame [N] | dump FILE | quit
+class ScriptRunner {
+public:
+    ScriptRunner(HostApp& app, std::ostream& out, std::ostream& err);
+
+    // Runs every line; false when a line failed (the others still run).
+    bool run(std::istream& script);
+    // One line; false with a message on `err` when it cannot be carried out.
+    bool execute(const std::string& line);
+    bool quitRequested() const { return _quit; }
+
+private:
+    HostApp& _app;
+    std::ostream& _out;
+    std::ostream& _err;
+    int _lineNumber = 0;
+    bool _quit = false;
+};

@@ -1,0 +1,107 @@
+#include "plugin/CXPipeLineCtrl.h"
+
+#include "plugin/CXColorVisitor.h"
+#include "plugin/PipeHandler.h"
+
+#include "Selmor/CXViewer.h"
+#include "Torvik/CXPlayerManager.h"
+
+#include <algorithm>
+#include <memory>
+
+const char* const CXPipeLineCtrl::ControlName = "Quenvale";
+
+CXPipeLineCtrl::CXPipeLineCtrl() {
+    name = ControlName;
+    g_playerManager->RegisterCtrl(this);
+}
+
+CXPipeLineCtrl::~CXPipeLineCtrl() {
+    // When the plug-in is unloaded while the host's viewer lives on, nothing of ours
+    // may stay in its scene or its event handlers.
+    if (!g_pCXviewer)
+        return;
+    if (handler && g_pCXviewer->getViewer())
+        g_pCXviewer->getViewer()->removeEventHandler(handler.get());
+    for (auto& layer : lineLayers)
+        g_pCXviewer->getPipeGroup()->removeChild(layer.second.get());
+}
+
+PipeHandler& CXPipeLineCtrl::ensureHandler() {
+    // A message posted before the host initialises the control is kept, not lost.
+    if (!handler)
+        handler = new PipeHandler;
+    return *handler;
+}
+
+void CXPipeLineCtrl::initialize() {
+    PipeHandler& pipeHandler = ensureHandler();
+    if (!g_pCXviewer)
+        return;
+    osgViewer::View* view = g_pCXviewer->getViewer();
+    if (view) {
+        auto& handlers = view->getEventHandlers();
+        if (std::find(handlers.begin(), handlers.end(), &pipeHandler) == handlers.end())
+            view->addEventHandler(&pipeHandler);
+    }
+    osg::Group* pipes = g_pCXviewer->getPipeGroup();
+    pipes->getOrCreateStateSet()->setMode(GL_LIGHT0, osg::StateAttribute::ON);
+    // Replaces the pipe group's state set, GL_LIGHT0 mode included, by the shared
+    // colour shader.
+    CXColorVisitor colour;
+    pipes->accept(colour);
+}
+
+bool CXPipeLineCtrl::postMessage(std::string message) {
+    ensureHandler().postCommand(std::move(message));
+    return true;
+}
+
+bool CXPipeLineCtrl::postMessageWithData(void* data, std::string message) {
+    std::unique_ptr<PipeHandler::PointList> points(static_cast<PipeHandler::PointList*>(data));
+    ensureHandler().postCommandWithPoints(std::move(message), std::move(points));
+    return true;
+}
+
+bool CXPipeLineCtrl::postRemoval(std::string message) {
+    ensureHandler().postRemoval(std::move(message));
+    return true;
+}
+
+bool CXPipeLineCtrl::openLine(std::string, float, osg::Vec4f&) { return false; }
+
+bool CXPipeLineCtrl::openKml(std::string name, std::vector<osg::Vec3d>*, float, float, osg::Vec4f&) {
+    addLineLayer(name, new osg::Group);
+    return true;
+}
+
+void CXPipeLineCtrl::registerPipeCreator(const std::string& key, PipeCreatorFunc creator) {
+    pipeCreators.emplace(key, creator);
+}
+
+void CXPipeLineCtrl::registerPointCreator(const std::string& key, PointCreatorFunc creator) {
+    pointCreators.emplace(key, creator);
+}
+
+void CXPipeLineCtrl::setLineLayerVisible(const std::string& layerName, bool visible) {
+    auto found = lineLayers.find(layerName);
+    if (found != lineLayers.end())
+        found->second->setNodeMask(visible ? 1u : 0u);
+}
+
+void CXPipeLineCtrl::removeLineLayer(const std::string& layerName) {
+    auto found = lineLayers.find(layerName);
+    if (found == lineLayers.end())
+        return;
+    if (g_pCXviewer)
+        g_pCXviewer->getPipeGroup()->removeChild(found->second.get());
+    lineLayers.erase(found);
+}
+
+void CXPipeLineCtrl::addLineLayer(const std::string& layerName, osg::Group* layer) {
+    if (!layer)
+        return;
+    if (g_pCXviewer)
+        g_pCXviewer->getPipeGroup()->addChild(layer);
+    lineLayers.emplace(layerName, layer);
+}

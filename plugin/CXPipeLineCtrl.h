@@ -1,0 +1,70 @@
+#pragma once
+
+#include "Torvik/CXControl.h"
+#include "plugin/Singleton.h"
+
+#include <osg/Group>
+#include <osg/Vec3d>
+#include <osg/Vec4f>
+#include <osg/ref_ptr>
+
+#include <map>
+#include <string>
+#include <vector>
+
+class DBPipe;
+class DBPoint;
+class PipeHandler;
+
+using PipeCreatorFunc = void (*)(osg::ref_ptr<DBPipe>&);
+using PointCreatorFunc = void (*)(osg::ref_ptr<DBPoint>&);
+
+// The plug-in's one control, known to the host as "Quenvale". It takes the host's
+// messages about line layers and has them run at the next viewer event, keeps those
+// line layers under the host's pipe group, and is the hub of the pipe network: the
+// kinds' factories, the loaded pipe layers and the network root.
+class CXPipeLineCtrl : public CXControl, public Singleton<CXPipeLineCtrl> {
+public:
+    static const char* const ControlName;
+
+    void initialize() override;
+    bool postMessage(std::string message) override;
+    bool postMessageWithData(void* data, std::string message) override;
+    bool postRemoval(std::string message) override;
+    ~CXPipeLineCtrl() override;
+
+    // Builds a line layer from the line features of the vector data source at `name`,
+    // `depth` below the terrain; false when the source does not open.
+    virtual bool openLine(std::string name, float depth, osg::Vec4f& color);
+    // Builds a line layer of tubes along `points` (world coordinates), raised by
+    // `heightOffset`. The caller keeps the points.
+    virtual bool openKml(std::string name, std::vector<osg::Vec3d>* points, float radius, float heightOffset,
+                         osg::Vec4f& color);
+
+    // First registration under a key wins.
+    void registerPipeCreator(const std::string& key, PipeCreatorFunc creator);
+    // Every registration is kept, in order.
+    void registerPointCreator(const std::string& key, PointCreatorFunc creator);
+
+    // Line layers by name: show (node mask 1) or hide (0); detach and forget. Names
+    // not present do nothing.
+    void setLineLayerVisible(const std::string& name, bool visible);
+    void removeLineLayer(const std::string& name);
+    // Attaches a built line layer under the pipe group and records it under `name`
+    // unless that name is taken (the group is attached either way).
+    void addLineLayer(const std::string& name, osg::Group* layer);
+
+    PipeHandler* getHandler() const { return handler.get(); }
+
+    std::map<std::string, PipeCreatorFunc> pipeCreators;
+    std::multimap<std::string, PointCreatorFunc> pointCreators;
+    std::map<std::string, osg::ref_ptr<osg::Group>> lineLayers;
+    osg::ref_ptr<PipeHandler> handler;
+
+protected:
+    friend class Singleton<CXPipeLineCtrl>;
+    CXPipeLineCtrl();
+
+private:
+    PipeHandler& ensureHandler();
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <osg/Vec3d>
+#include <osgGA/GUIEventHandler>
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class CXPipeLineCtrl;
+
+// Runs the control's pending messages inside the viewer's event traversal, where the
+// scene may be changed: at every event, the pending removal first, then the pending
+// command. It never consumes an event.
+//
+// The host may post from another thread than the one running the frame loop, so the
+// pending values are swapped out under a lock and executed outside it; a message
+// posted while another executes waits for the next event.
+class PipeHandler : public osgGA::GUIEventHandler {
+public:
+    using PointList = std::vector<osg::Vec3d>;
+
+    void postCommand(std::string command);
+    // The list belongs to this command: it is released after the command runs (or is
+    // replaced), whatever the command turns out to be.
+    void postCommandWithPoints(std::string command, std::unique_ptr<PointList> points);
+    void postRemoval(std::string removal);
+
+    using osgGA::GUIEventHandler::handle;
+    bool handle(const osgGA::GUIEventAdapter& ea, osgGA::GUIActionAdapter& aa) override;
+
+    // Executes whatever is pending against the given control; what handle() does once
+    // it has found the control.
+    void runPending(CXPipeLineCtrl& control);
+
+    // The pending values, for inspection.
+    std::string pendingCommand() const;
+    std::string pendingRemoval() const;
+    bool hasPendingPoints() const;
+
+protected:
+    ~PipeHandler() override;
+
+private:
+    mutable std::mutex _mutex;
+    std::string _command;
+    std::string _removal;
+    std::unique_ptr<PointList> _pointList;
+};
