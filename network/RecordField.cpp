@@ -1,0 +1,17 @@
+#include "network/RecordField.h"
+
+#include "plugin/GbkText.h"
+
+#include <QVariant>
+
+#include <cmath>
+
+std::string recordText(const QVariant& value) {
+    return qstringToGbk(value.toString());
+}
+
+double recordNumber(const QVariant& value) {
+    bool ok = false;
+    double number = value.toDouble(&ok);
+    return ok && std::isfinite(number) ? number : 0.0;
+}

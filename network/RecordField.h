@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+class QVariant;
+
+// How a database value becomes a record member. Text keeps the database's GBK bytes.
+// A number that is NULL, not a number at all, or not finite reads as 0, so one bad
+// cell leaves the row in place at a harmless value instead of poisoning its geometry.
+std::string recordText(const QVariant& value);
+double recordNumber(const QVariant& value);

@@ -1,0 +1,5 @@
+# The network's records and pools, the fifteen kinds, and loading them from SQLite and Access files.
+pn_add_test(network_records
+  SOURCES network/RecordTest.cpp network/CacheObjTest.cpp
+  LIBS pn_plugin pn_network
+  LABELS network)
