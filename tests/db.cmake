@@ -1,0 +1,8 @@
+# Network configuration and database access: pipe.xml, SQLite and Access files.
+pn_add_test(db_tests
+  SOURCES
+    db/DatabasePathTest.cpp
+    db/DBConnectionTest.cpp
+    db/DbFixture.cpp
+  LIBS pn_plugin
+  LABELS db)

@@ -1,0 +1,46 @@
+#include "tests/db/DbFixture.h"
+
+#include "plugin/GbkText.h"
+
+#include <QDir>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <unistd.h>
+
+DbFixture::DbFixture() {
+    char cwd[4096];
+    previousDirectory = getcwd(cwd, sizeof cwd) ? cwd : ".";
+    if (chdir(QFile::encodeName(dir.path()).constData()) != 0)
+        ADD_FAILURE() << "cannot enter the temporary folder";
+}
+
+DbFixture::~DbFixture() {
+    if (chdir(previousDirectory.c_str()) != 0)
+        ADD_FAILURE() << "cannot return to " << previousDirectory;
+}
+
+std::string DbFixture::path(const std::string& gbkName) const {
+    return qstringToGbk(dir.path()) + "/" + gbkName;
+}
+
+void DbFixture::write(const std::string& gbkName, const std::string& bytes) const {
+    std::ofstream(gbkToUtf8(path(gbkName)), std::ios::binary) << bytes;
+}
+
+void DbFixture::makeSqlite(const std::string& gbkPath, const char* const* statements) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fixture"));
+        db.setDatabaseName(gbkToQString(gbkPath));
+        ASSERT_TRUE(db.open()) << qstringToGbk(db.lastError().text());
+        QSqlQuery query(db);
+        for (; *statements; ++statements)
+            ASSERT_TRUE(query.exec(gbkToQString(*statements)))
+                << *statements << ": " << gbkToUtf8(qstringToGbk(query.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("fixture"));
+}
