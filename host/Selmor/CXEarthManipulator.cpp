@@ -3,8 +3,8 @@
 #include "Torvik/CXPlayerManager.h"
 
 CXEarthManipulator::CXEarthManipulator() {
-    // Underground the eye must be free to pass through the surface, so the
-    // intersection-following of the terrain manipulator is not wanted.
+    // An orbit about a centre, not a surface-following walk: underground the eye must
+    // be free to pass through the ground.
     setVerticalAxisFixed(true);
 }
 
@@ -15,7 +15,7 @@ void CXEarthManipulator::setTourismMode(int mode) {
 }
 
 bool CXEarthManipulator::handle(const osgGA::GUIEventAdapter& ea, osgGA::GUIActionAdapter& aa) {
-    bool handled = osgGA::TerrainManipulator::handle(ea, aa);
+    bool handled = osgGA::OrbitManipulator::handle(ea, aa);
     if (_tourismMode == 1)
         keepEyeAboveTerrain();
     return handled;

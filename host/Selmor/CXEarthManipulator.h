@@ -2,12 +2,12 @@
 
 #include "Selmor/SelmorExport.h"
 
-#include <osgGA/TerrainManipulator>
+#include <osgGA/OrbitManipulator>
 
 // The host's camera manipulator over the map. In above-ground mode (1) the eye never
 // sinks below the terrain; in underground mode (0) it may go below the surface to look
 // at the buried network from beneath.
-class SELMOR_EXPORT CXEarthManipulator : public osgGA::TerrainManipulator {
+class SELMOR_EXPORT CXEarthManipulator : public osgGA::OrbitManipulator {
 public:
     CXEarthManipulator();
 
@@ -17,7 +17,7 @@ public:
     void setMinimumClearance(double metres) { _clearance = metres; }
 
     bool handle(const osgGA::GUIEventAdapter& ea, osgGA::GUIActionAdapter& aa) override;
-    using osgGA::TerrainManipulator::handle;
+    using osgGA::OrbitManipulator::handle;
 
     // Moves the eye up to the terrain plus the clearance if above-ground mode has it
     // below that. Returns true when the eye was moved.

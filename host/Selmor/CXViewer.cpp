@@ -2,7 +2,7 @@
 
 #include "Selmor/CXCommandRouter.h"
 
-#include <osgViewer/ViewerEventHandlers>
+#include <osgGA/EventQueue>
 
 CXViewer* g_pCXviewer = nullptr;
 
@@ -73,8 +73,31 @@ void CXViewer::frame() {
         _composite->frame();
         return;
     }
-    // No display: keep time, events and update running without trying to open a window.
+    // No display: keep time, events and update running without trying to open a
+    // window. The composite viewer only collects events from windows, so the views'
+    // own queues are delivered here, a frame event included, as a window would get them.
     _composite->advance();
-    _composite->eventTraversal();
+    double now = _composite->getFrameStamp()->getReferenceTime();
+    std::vector<osg::ref_ptr<osgViewer::View>> views;
+    for (unsigned i = 0; i < _composite->getNumViews(); ++i)
+        views.push_back(_composite->getView(i));
+    for (auto& view : views) {
+        osgGA::EventQueue::Events events;
+        view->getEventQueue()->frame(now);
+        view->getEventQueue()->takeEvents(events);
+        for (auto& event : events) {
+            osgGA::GUIEventAdapter* ea = event->asGUIEventAdapter();
+            if (!ea)
+                continue;
+            ea->setGraphicsContext(nullptr);
+            // Copied: a handler may add or remove handlers of the view.
+            osgViewer::View::EventHandlers handlers = view->getEventHandlers();
+            for (auto& handler : handlers)
+                if (auto* gui = dynamic_cast<osgGA::GUIEventHandler*>(handler.get()))
+                    gui->handle(*ea, *view);
+            if (view->getCameraManipulator())
+                view->getCameraManipulator()->handle(*ea, *view);
+        }
+    }
     _composite->updateTraversal();
 }

@@ -29,7 +29,13 @@ osg::Vec3d pick(osgViewer::View* view, const osgGA::GUIEventAdapter& ea) {
     if (!view)
         return osg::Vec3d();
     osgUtil::LineSegmentIntersector::Intersections hits;
-    if (!view->computeIntersections(ea, hits) || hits.empty())
+    if (!view->computeIntersections(ea, hits)) {
+        // An event made outside the viewer's event traversal (a script, a test) carries
+        // no pointer data: take its position on the view's own camera.
+        view->computeIntersections(view->getCamera(), osgUtil::Intersector::PROJECTION, ea.getXnormalized(),
+                                   ea.getYnormalized(), hits);
+    }
+    if (hits.empty())
         return osg::Vec3d();
     return hits.begin()->getWorldIntersectPoint();
 }

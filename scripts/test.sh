@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what the project needs, builds it and runs the whole test suite.
+#   scripts/test.sh             normal build in build/
+#   scripts/test.sh --sanitize  AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=build
+flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+if [ "${1:-}" = "--sanitize" ]; then
+  build=build-asan
+  flags=(-DCMAKE_BUILD_TYPE=Debug -DPN_SANITIZE=ON -DPN_BUILD_BENCH=OFF)
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
+  export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+fi
+
+bash scripts/install-deps.sh
+cmake -S . -B "$build" -G Ninja "${flags[@]}"
+cmake --build "$build" -j "$(nproc)"
+cd "$build"
+# Some tests render real pictures: give them a display of their own.
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j 2

@@ -1,0 +1,3 @@
+pn_add_test(host_test
+  SOURCES host/HostLayerTest.cpp host/CommandRegistryTest.cpp
+  LIBS Selmor Torvik)
