@@ -1,0 +1,18 @@
+// Writes the textures and models the network draws into a build tree laid out like an
+// installed host: <root>/model/... and the pit textures in <root>, beside <root>/bin.
+
+#include "assets/AssetCatalog.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s ROOT\n  writes ROOT/model/... and the pit textures into ROOT\n",
+                     argv[0]);
+        return 2;
+    }
+    const std::vector<std::string> failed = writeAssets(argv[1]);
+    for (const std::string& path : failed)
+        std::fprintf(stderr, "pn_make_assets: cannot write %s/%s\n", argv[1], path.c_str());
+    return failed.empty() ? 0 : 1;
+}
