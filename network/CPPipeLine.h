@@ -22,7 +22,9 @@ public:
     CPPipeLine(const CPPipeLine& other) = default;
     // The copy a segment's scene node carries, pointing back at that node.
     CPPipeLine(const CPPipeLine& other, osg::Node* sceneNode);
+    CPPipeLine(CPPipeLine&& other) = default;
     CPPipeLine& operator=(const CPPipeLine& other) = default;
+    CPPipeLine& operator=(CPPipeLine&& other) = default;
     ~CPPipeLine() override;
 
     // Stores one column: into the first member whose column name matches byte for

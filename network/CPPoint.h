@@ -15,7 +15,9 @@ class CPPoint : public osg::Referenced, public CXCacheObj<CPPoint> {
 public:
     CPPoint() = default;
     CPPoint(const CPPoint& other) = default;
+    CPPoint(CPPoint&& other) = default;
     CPPoint& operator=(const CPPoint& other) = default;
+    CPPoint& operator=(CPPoint&& other) = default;
     ~CPPoint() override;
 
     // Stores one column: into the first member whose column name matches byte for

@@ -3,6 +3,10 @@
 #include "plugin/CXColorVisitor.h"
 #include "plugin/PipeHandler.h"
 
+#include "geo/GeoExtent.h"
+#include "network/DBPipe.h"
+#include "network/DBPoint.h"
+
 #include "Selmor/CXViewer.h"
 #include "Torvik/CXPlayerManager.h"
 
@@ -36,8 +40,10 @@ PipeHandler& CXPipeLineCtrl::ensureHandler() {
 
 void CXPipeLineCtrl::initialize() {
     PipeHandler& pipeHandler = ensureHandler();
+    createPipeLayers();
     if (!g_pCXviewer)
         return;
+    networkRoot = g_pCXviewer->getPipeGroup();
     osgViewer::View* view = g_pCXviewer->getViewer();
     if (view) {
         auto& handlers = view->getEventHandlers();
@@ -68,7 +74,9 @@ bool CXPipeLineCtrl::postRemoval(std::string message) {
     return true;
 }
 
-bool CXPipeLineCtrl::openLine(std::string, float, osg::Vec4f&) { return false; }
+bool CXPipeLineCtrl::openLine(std::string, float, osg::Vec4f&) {
+    return false;
+}
 
 bool CXPipeLineCtrl::openKml(std::string name, std::vector<osg::Vec3d>*, float, float, osg::Vec4f&) {
     addLineLayer(name, new osg::Group);
@@ -104,4 +112,44 @@ void CXPipeLineCtrl::addLineLayer(const std::string& layerName, osg::Group* laye
     if (g_pCXviewer)
         g_pCXviewer->getPipeGroup()->addChild(layer);
     lineLayers.emplace(layerName, layer);
+}
+
+void CXPipeLineCtrl::createPipeLayers() {
+    // Once only: the paged graph and the layer tools hold on to these layers.
+    if (!pipeLayers.empty())
+        return;
+    // One layer per kind, in key order, each with one category from every point
+    // factory of its kind, in the order they registered. Records load on first use.
+    for (const auto& [kindWord, createPipe] : pipeCreators) {
+        osg::ref_ptr<DBPipe> layer;
+        createPipe(layer);
+        if (!layer)
+            continue;
+        auto points = pointCreators.equal_range(kindWord);
+        for (auto creator = points.first; creator != points.second; ++creator) {
+            osg::ref_ptr<DBPoint> category;
+            creator->second(category);
+            layer->addPoint(category);
+        }
+        pipeLayers.push_back(layer);
+    }
+}
+
+osg::ref_ptr<DBPipe> CXPipeLineCtrl::findPipeLayer(const std::string& layerName) {
+    for (auto& layer : pipeLayers)
+        if (layer->getLayerName() == layerName)
+            return layer;
+    return nullptr;
+}
+
+osg::Group* CXPipeLineCtrl::createExtentNode(osgEarth::GeoExtent& extent) {
+    osg::ref_ptr<osg::Group> tile = new osg::Group;
+    for (auto& layer : pipeLayers)
+        if (osg::Node* content = layer->buildExtent(extent))
+            tile->addChild(content);
+    return tile.release();
+}
+
+osg::ref_ptr<osg::Node> CXPipeLineCtrl::getNetworkRoot() {
+    return networkRoot;
 }

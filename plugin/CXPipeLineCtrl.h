@@ -15,6 +15,9 @@
 class DBPipe;
 class DBPoint;
 class PipeHandler;
+namespace osgEarth {
+class GeoExtent;
+}
 
 using PipeCreatorFunc = void (*)(osg::ref_ptr<DBPipe>&);
 using PointCreatorFunc = void (*)(osg::ref_ptr<DBPoint>&);
@@ -56,9 +59,17 @@ public:
 
     PipeHandler* getHandler() const { return handler.get(); }
 
+    // The first pipe layer of that exact name, or null.
+    osg::ref_ptr<DBPipe> findPipeLayer(const std::string& name);
+    // A tile's content: what every pipe layer builds within `extent`, in layer order.
+    osg::Group* createExtentNode(osgEarth::GeoExtent& extent);
+    osg::ref_ptr<osg::Node> getNetworkRoot();
+
     std::map<std::string, PipeCreatorFunc> pipeCreators;
     std::multimap<std::string, PointCreatorFunc> pointCreators;
     std::map<std::string, osg::ref_ptr<osg::Group>> lineLayers;
+    osg::ref_ptr<osg::Node> networkRoot;
+    std::vector<osg::ref_ptr<DBPipe>> pipeLayers;
     osg::ref_ptr<PipeHandler> handler;
 
 protected:
@@ -67,4 +78,5 @@ protected:
 
 private:
     PipeHandler& ensureHandler();
+    void createPipeLayers();
 };

@@ -3,3 +3,11 @@ pn_add_test(network_records
   SOURCES network/RecordTest.cpp network/CacheObjTest.cpp
   LIBS pn_plugin pn_network
   LABELS network)
+pn_add_test(network_kinds
+  SOURCES network/KindsTest.cpp
+  LIBS pn_plugin pn_network
+  LABELS network)
+pn_add_test(network_loading
+  SOURCES network/LoaderTest.cpp network/ConcurrencyTest.cpp network/NetworkDatabase.cpp
+  LIBS pn_plugin pn_network
+  LABELS network)

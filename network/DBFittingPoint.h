@@ -1,0 +1,31 @@
+#pragma once
+
+#include "network/CPPipeLine.h"
+#include "network/DBPoint.h"
+
+#include <osg/Vec3d>
+
+#include <list>
+
+// One pipe leaving a fitting: the direction of its stub and the stub's radius.
+struct FittingArm {
+    osg::Vec3d direction;
+    double radius = 0.0;
+};
+
+// Point categories of the kinds whose tees, crosses and elbows are assembled from the
+// pipes that meet at the point: these find and measure those pipes.
+class DBFittingPoint : public DBPoint {
+public:
+    using DBPoint::DBPoint;
+
+    virtual std::list<CPPipeLine> pipesStartingAt(const CPPoint& point);
+    virtual std::list<CPPipeLine> pipesEndingAt(const CPPoint& point);
+    virtual osg::Vec3d armFromStart(const CPPipeLine& segment);
+    virtual osg::Vec3d armFromEnd(const CPPipeLine& segment);
+    virtual std::list<FittingArm> startArms(const CPPoint& point);
+    virtual std::list<FittingArm> endArms(const CPPoint& point);
+
+protected:
+    ~DBFittingPoint() override;
+};

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "network/CPPoint.h"
+#include "network/LoadGate.h"
+
+#include <osg/Referenced>
+#include <osg/Vec3d>
+#include <osg/Vec4d>
+
+#include <functional>
+#include <list>
+#include <string>
+
+namespace osg {
+class Group;
+class Node;
+} // namespace osg
+namespace osgEarth {
+class GeoExtent;
+}
+class DBPipe;
+class PointVisitor;
+
+// One point category of one utility kind ("检修井" of the water supply, say): the rows
+// of the kind's point table whose point nature or attached facility is the category's
+// name, and the scene nodes built for them.
+class DBPoint : public osg::Referenced {
+public:
+    DBPoint(std::string name, bool ownLook);
+
+    // The nodes of all records in one group.
+    virtual osg::Group* buildAll() = 0;
+    // Reads the kind's whole point table, appending to `out`; false when the database
+    // or the table cannot be read.
+    virtual bool loadRecords(std::list<CPPoint>& out) = 0;
+    // This category's records, selected from the kind's points on first use.
+    virtual std::list<CPPoint>& getRecords() = 0;
+    virtual osg::Node* createNode(const CPPoint& record) = 0;
+    // The nodes of the records inside a tile's extent.
+    virtual osg::Group* buildExtent(osgEarth::GeoExtent extent);
+    virtual void accept(PointVisitor& visitor);
+    virtual const std::string& getName();
+    // Wells, chambers and model equipment have a look of their own; fittings are drawn
+    // from the pipes that meet at them.
+    virtual bool& hasOwnLook();
+    virtual void setLidVisible(bool visible);
+    virtual void setChamberVisible(bool visible);
+    virtual DBPoint* setOwner(DBPipe* layer);
+    // Where a point sits: the terrain height under it minus its burial depth. The
+    // surveyed ground elevation plays no part, so the network follows the terrain shown.
+    virtual osg::Vec3d position(const CPPoint& record);
+    virtual osg::Vec4d& getColor();
+
+    DBPipe* getOwner() const { return owner; }
+
+protected:
+    ~DBPoint() override;
+
+    // The records member, selected by `select` the first time a selection finds any;
+    // until then an empty list, and the next call selects again.
+    std::list<CPPoint>& selectRecordsOnce(const std::function<void(std::list<CPPoint>&)>& select);
+    // A group of the nodes of all records, as every kind builds it.
+    osg::Group* buildRecordGroup();
+
+    osg::Vec4d colour;
+    std::list<CPPoint> records;
+    std::string name;
+    bool ownLook;
+    DBPipe* owner = nullptr;
+
+private:
+    LoadGate recordsGate;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "network/CPPipeLine.h"
+#include "network/CPPoint.h"
+
+#include <cstdint>
+#include <list>
+#include <string>
+
+// Reading a kind's rows from the network database. Each load goes the whole way by
+// itself: read pipe.xml, open the database, run one query, close. A load returns false
+// (and appends nothing) when pipe.xml cannot be read, the database does not open (the
+// connection reports that to the user) or the query fails (a table or column missing).
+
+// Every row of a kind's point table.
+bool loadPointRows(const std::string& pointTable, std::list<CPPoint>& out);
+
+// The segments of a kind: its line table joined twice to its point table by survey
+// point number, so each row carries the coordinates and ground elevation of its ends.
+std::string segmentQuery(const std::string& lineTable, const std::string& pointTable);
+
+// Every row of a segment query, marked with the layer's name and packed colour.
+bool loadSegmentRows(const std::string& query, const std::string& layerName, std::uint32_t colour,
+                     std::list<CPPipeLine>& out);

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QTemporaryDir>
+
+#include <string>
+
+// A network database made by the test: a SQLite file in a temporary folder that is
+// also the working directory, where the loaders look for pipe.xml. Statements run
+// through a private connection, never the default one the loaders use.
+class NetworkDatabase {
+public:
+    NetworkDatabase();
+    ~NetworkDatabase();
+    NetworkDatabase(const NetworkDatabase&) = delete;
+    NetworkDatabase& operator=(const NetworkDatabase&) = delete;
+
+    // GBK path of a file in the folder.
+    std::string path(const std::string& name) const;
+    const std::string& databasePath() const { return database; }
+    // pipe.xml naming `databaseFile` as the network database.
+    void writeConfig(const std::string& databaseFile) const;
+
+    // GBK SQL; fails the test when a statement does not run.
+    void exec(const std::string& sql);
+    void begin() { exec("BEGIN"); }
+    void commit() { exec("COMMIT"); }
+
+    // A kind's point and line tables with the columns the survey databases have, plus
+    // one the program does not interpret ("权属单位", "管线长度").
+    void createKindTables(const std::string& code);
+    void addPoint(const std::string& code, const std::string& gid, const std::string& number, double x,
+                  double y, double depth, const std::string& nature, const std::string& facility = "");
+    void addLine(const std::string& code, const std::string& gid, const std::string& start,
+                 const std::string& end, double startDepth, double endDepth,
+                 const std::string& section = "300");
+
+private:
+    QTemporaryDir folder;
+    std::string previousDirectory;
+    std::string database;
+    std::string connectionName;
+};
