@@ -1,0 +1,245 @@
+// Loading a whole generated network (15 kinds, 300,000 points and 300,000 segments)
+// from a SQLite file: rows per second through the loaders, and the memory the loaded
+// records hold. Run from any folder: the database and pipe.xml go to a temporary one.
+#include "network/Kinds.h"
+#include "network/RecordLoader.h"
+#include "plugin/CXPipeLineCtrl.h"
+#include "plugin/DatabasePath.h"
+#include "plugin/GbkText.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QVariant>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <fstream>
+#include <malloc.h>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int PointsPerKind = 20000;
+constexpr int SegmentsPerKind = 20000;
+
+// Category names of every kind, so each category has its share of the rows.
+std::vector<std::string> categoryNames(const std::string& word) {
+    std::vector<std::string> names;
+    CXPipeLineCtrl& ctrl = *CXPipeLineCtrl::getInstance();
+    auto range = ctrl.pointCreators.equal_range(word);
+    for (auto creator = range.first; creator != range.second; ++creator) {
+        osg::ref_ptr<DBPoint> category;
+        creator->second(category);
+        names.push_back(category->getName());
+    }
+    return names;
+}
+
+void run(QSqlQuery& query, const std::string& sql) {
+    if (!query.exec(gbkToQString(sql)))
+        throw std::runtime_error(qstringToGbk(query.lastError().text()));
+}
+
+// Streets of surveyed points along a grid; each kind's segments chain its points.
+void generate(const std::string& path) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bench-writer");
+        db.setDatabaseName(gbkToQString(path));
+        if (!db.open())
+            throw std::runtime_error("cannot create the benchmark database");
+        QSqlQuery query(db);
+        run(query, "PRAGMA journal_mode = OFF");
+        run(query, "PRAGMA synchronous = OFF");
+        db.transaction();
+        for (const UtilityKind& kind : UtilityKinds) {
+            std::string code = kind.code;
+            run(query, std::string("CREATE TABLE ") + kind.pointTable +
+                           " (GID TEXT, 物探点号 TEXT, X坐标 REAL, Y坐标 REAL, 地面高程 REAL, 深度 REAL, "
+                           "测点性质 TEXT, "
+                           "附属设施 TEXT, 权属单位 TEXT, 备注 TEXT)");
+            run(query,
+                std::string("CREATE TABLE ") + kind.lineTable +
+                    " (GID TEXT, 起点物探号 TEXT, 终点物探号 TEXT, 起点埋深 REAL, 终点埋深 REAL, 材质 TEXT, "
+                    "断面尺寸 TEXT, 管线长度 REAL, 权属单位 TEXT, 备注 TEXT)");
+            std::vector<std::string> natures = categoryNames(kind.folderWord);
+            query.prepare(gbkToQString(std::string("INSERT INTO ") + kind.pointTable +
+                                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+            for (int i = 0; i < PointsPerKind; ++i) {
+                query.addBindValue(gbkToQString(code + "P" + std::to_string(i)));
+                query.addBindValue(gbkToQString(code + std::to_string(i)));
+                query.addBindValue(500000.0 + (i % 200) * 25.0);
+                query.addBindValue(3100000.0 + (i / 200) * 25.0);
+                query.addBindValue(12.0 + (i % 7) * 0.1);
+                query.addBindValue(1.0 + (i % 5) * 0.3);
+                query.addBindValue(gbkToQString(i % 3 ? "直线点" : natures[i % natures.size()]));
+                query.addBindValue(gbkToQString(i % 3 ? natures[i % natures.size()] : ""));
+                query.addBindValue(gbkToQString("市政管理处"));
+                query.addBindValue(QVariant(QVariant::String));
+                if (!query.exec())
+                    throw std::runtime_error(qstringToGbk(query.lastError().text()));
+            }
+            query.prepare(gbkToQString(std::string("INSERT INTO ") + kind.lineTable +
+                                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+            for (int i = 0; i < SegmentsPerKind; ++i) {
+                int from = i % PointsPerKind, to = (i + 1) % PointsPerKind;
+                query.addBindValue(gbkToQString(code + "L" + std::to_string(i)));
+                query.addBindValue(gbkToQString(code + std::to_string(from)));
+                query.addBindValue(gbkToQString(code + std::to_string(to)));
+                query.addBindValue(1.2);
+                query.addBindValue(1.4);
+                query.addBindValue(gbkToQString("球墨铸铁"));
+                query.addBindValue(gbkToQString(i % 4 ? "300" : "800X600"));
+                query.addBindValue(25.0);
+                query.addBindValue(gbkToQString("市政管理处"));
+                query.addBindValue(QVariant(QVariant::String));
+                if (!query.exec())
+                    throw std::runtime_error(qstringToGbk(query.lastError().text()));
+            }
+        }
+        db.commit();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("bench-writer");
+}
+
+// The generated network, made once per run in a temporary working folder.
+class Network {
+public:
+    Network() {
+        if (chdir(QFile::encodeName(folder.path()).constData()) != 0)
+            throw std::runtime_error("cannot enter the temporary folder");
+        std::string path = qstringToGbk(folder.path()) + "/network.sqlite";
+        generate(path);
+        std::ofstream("pipe.xml") << "<pipeline><conn str=\"" << gbkToUtf8(path) << "\"/></pipeline>\n";
+    }
+
+private:
+    QTemporaryDir folder;
+};
+
+Network& network() {
+    static Network instance;
+    return instance;
+}
+
+std::uint32_t packed(const UtilityKind& kind) {
+    return kind.colour[0] + 256u * kind.colour[1] + 65536u * kind.colour[2];
+}
+
+double heapInUse() {
+    return static_cast<double>(mallinfo2().uordblks);
+}
+
+double residentBytes() {
+    long pages = 0, resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
+}
+
+void PointRows(benchmark::State& state) {
+    network();
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        for (const UtilityKind& kind : UtilityKinds) {
+            std::list<CPPoint> points;
+            loadPointRows(kind.pointTable, points);
+            rows += points.size();
+        }
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(rows));
+}
+BENCHMARK(PointRows)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void SegmentRows(benchmark::State& state) {
+    network();
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        for (const UtilityKind& kind : UtilityKinds) {
+            std::list<CPPipeLine> segments;
+            loadSegmentRows(segmentQuery(kind.lineTable, kind.pointTable), kind.layerName, packed(kind),
+                            segments);
+            rows += segments.size();
+        }
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(rows));
+}
+BENCHMARK(SegmentRows)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same queries with every value fetched but no record built: what SQLite and Qt
+// cost on their own.
+void QueryOnly(benchmark::State& state) {
+    network();
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bench-reader");
+        db.setDatabaseName(gbkToQString(readDatabasePath()));
+        db.open();
+        for (const UtilityKind& kind : UtilityKinds) {
+            for (const std::string& sql : {std::string("SELECT * FROM ") + kind.pointTable,
+                                           segmentQuery(kind.lineTable, kind.pointTable)}) {
+                QSqlQuery query(db);
+                query.setForwardOnly(true);
+                query.exec(gbkToQString(sql));
+                int columns = query.record().count();
+                while (query.next()) {
+                    for (int i = 0; i < columns; ++i)
+                        benchmark::DoNotOptimize(query.value(i));
+                    ++rows;
+                }
+            }
+        }
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase("bench-reader");
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(rows));
+}
+BENCHMARK(QueryOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+template <class... Visitors> std::size_t cachedPoints() {
+    return (Visitors::kindCache().records.size() + ...);
+}
+
+// The path the pager takes: every layer's segments and every category's points, each
+// kind read once, as at the first tiles. Runs once: the kinds keep what they loaded.
+void FirstLoadThroughLayers(benchmark::State& state) {
+    network();
+    CXPipeLineCtrl& ctrl = *CXPipeLineCtrl::getInstance();
+    ctrl.initialize();
+    double heapBefore = heapInUse(), residentBefore = residentBytes();
+    std::size_t points = 0, segments = 0, copies = 0;
+    for (auto _ : state) {
+        for (auto& layer : ctrl.pipeLayers) {
+            segments += layer->segments().size();
+            for (auto& category : layer->getPointCategories())
+                copies += category->getRecords().size();
+        }
+    }
+    points = cachedPoints<PSPointVisitor, YSPointVisitor, WSPointVisitor, SYPointVisitor, JSPointVisitor,
+                          RSPointVisitor, TRPointVisitor, YGPointVisitor, QGPointVisitor, GDPointVisitor,
+                          LDPointVisitor, DXPointVisitor, DSPointVisitor, YDPointVisitor, JYPointVisitor>();
+    // Held: the kinds' points, the categories' copies of them, the segments.
+    double held = static_cast<double>(points + segments + copies);
+    state.SetItemsProcessed(static_cast<std::int64_t>(points + segments));
+    state.counters["points"] = static_cast<double>(points);
+    state.counters["segments"] = static_cast<double>(segments);
+    state.counters["category_copies"] = static_cast<double>(copies);
+    state.counters["heap_B_per_record"] = (heapInUse() - heapBefore) / held;
+    state.counters["rss_B_per_record"] = (residentBytes() - residentBefore) / held;
+}
+BENCHMARK(FirstLoadThroughLayers)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+} // namespace
+
+BENCHMARK_MAIN();
