@@ -4,5 +4,6 @@ pn_add_test(db_tests
     db/DatabasePathTest.cpp
     db/DBConnectionTest.cpp
     db/DbFixture.cpp
-  LIBS pn_plugin
+    db/MdbWriterTest.cpp
+  LIBS pn_plugin pn_mdbwriter
   LABELS db)
