@@ -297,9 +297,17 @@ bool buildMirror(const std::string& nativePath, const std::string& uri, Sqlite& 
         return false;
     }
     mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
-    GPtrArray* catalog = mdb_read_catalog(mdb.get(), MDB_TABLE);
-    if (!catalog) {
-        error = "No table catalogue in the Access database " + quoted(nativePath);
+    // The catalogue is a table too (on page 2): a file cut short lists fewer objects
+    // than the catalogue's own row count, and would otherwise look like a file
+    // without tables.
+    MdbCatalogEntry objects{};
+    objects.mdb = mdb.get();
+    objects.object_type = MDB_TABLE;
+    objects.table_pg = 2;
+    Table objectsTable(mdb_read_table(&objects));
+    GPtrArray* catalog = objectsTable ? mdb_read_catalog(mdb.get(), MDB_ANY) : nullptr;
+    if (!catalog || catalog->len != objectsTable->num_rows) {
+        error = "Unreadable table catalogue in the Access database " + quoted(nativePath);
         return false;
     }
     sqlite3* db = nullptr;
@@ -314,7 +322,7 @@ bool buildMirror(const std::string& nativePath, const std::string& uri, Sqlite& 
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     for (guint i = 0; i < catalog->len; ++i) {
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(catalog, i));
-        if (!mdb_is_user_table(entry))
+        if (entry->object_type != MDB_TABLE || !mdb_is_user_table(entry))
             continue;
         if (!builder.copyTable(entry, error)) {
             error += " in " + quoted(nativePath);

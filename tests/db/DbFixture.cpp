@@ -38,9 +38,11 @@ void DbFixture::makeSqlite(const std::string& gbkPath, const char* const* statem
         db.setDatabaseName(gbkToQString(gbkPath));
         ASSERT_TRUE(db.open()) << qstringToGbk(db.lastError().text());
         QSqlQuery query(db);
+        db.transaction();
         for (; *statements; ++statements)
             ASSERT_TRUE(query.exec(gbkToQString(*statements)))
                 << *statements << ": " << gbkToUtf8(qstringToGbk(query.lastError().text()));
+        db.commit();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("fixture"));
 }

@@ -1,0 +1,291 @@
+#include "plugin/AccessMirror.h"
+#include "plugin/DBConnection.h"
+#include "plugin/GbkText.h"
+#include "sample/MdbWriter.h"
+#include "tests/db/DbFixture.h"
+
+#include <QDir>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStringList>
+#include <QVariant>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <random>
+#include <thread>
+
+namespace {
+using Value = MdbWriter::Value;
+using Type = MdbWriter::Type;
+
+const std::vector<MdbWriter::Column> pointColumns = {
+    {"GID", Type::Text},        {"物探点号", Type::Text}, {"X坐标", Type::Double},  {"Y坐标", Type::Double},
+    {"地面高程", Type::Double}, {"深度", Type::Double},   {"测点性质", Type::Text}, {"附属设施", Type::Text}};
+const std::vector<MdbWriter::Column> lineColumns = {{"GID", Type::Text},        {"材质", Type::Text},
+                                                    {"起点物探号", Type::Text}, {"终点物探号", Type::Text},
+                                                    {"起点埋深", Type::Double}, {"终点埋深", Type::Double},
+                                                    {"断面尺寸", Type::Text}};
+
+// A rain water network of n points in a chain, one segment between neighbours, with
+// the survey's usual faults: missing values, a misspelt end point, a point number
+// surveyed twice.
+struct Network {
+    std::vector<std::vector<Value>> points, lines;
+
+    explicit Network(int n) {
+        for (int i = 0; i < n; ++i)
+            points.push_back({std::to_string(i + 1), "YS" + std::to_string(i), 500000.0 + i * 7.25,
+                              3500000.0 + i / 3.0, i % 5 ? Value(12.5 + i % 3) : Value(),
+                              i % 6 ? Value(1.2 + i % 4 * 0.3) : Value(),
+                              std::string(i % 3 ? "直线点" : "三通"),
+                              i % 4 ? Value(std::string("雨水检修井")) : Value(std::string())});
+        points.push_back(
+            {std::string("dup"), std::string("YS3"), 1.0, 2.0, Value(), 0.5, std::string("弯头"), Value()});
+        for (int i = 0; i + 1 < n; ++i)
+            lines.push_back({std::to_string(i + 1), i % 2 ? Value(std::string("砼")) : Value(),
+                             "YS" + std::to_string(i),
+                             i == 7 ? std::string("YS七") : "YS" + std::to_string(i + 1), 1.2, 2.0,
+                             std::string(i % 3 ? "300" : "400X300")});
+    }
+
+    void writeAccess(const std::string& gbkPath) const {
+        MdbWriter writer;
+        const int p = writer.addTable("TQMB_YSPoint", pointColumns);
+        const int l = writer.addTable("TQMB_YSLine", lineColumns);
+        for (const auto& row : points)
+            ASSERT_TRUE(writer.addRow(p, row)) << writer.error();
+        for (const auto& row : lines)
+            ASSERT_TRUE(writer.addRow(l, row)) << writer.error();
+        ASSERT_TRUE(writer.save(gbkToUtf8(gbkPath))) << writer.error();
+    }
+
+    void writeSqlite(const std::string& gbkPath) const {
+        std::vector<std::string> sql = {
+            "CREATE TABLE TQMB_YSPoint (GID TEXT, 物探点号 TEXT, X坐标 REAL, Y坐标 REAL, 地面高程 REAL, 深度 "
+            "REAL, "
+            "测点性质 TEXT, 附属设施 TEXT)",
+            "CREATE TABLE TQMB_YSLine (GID TEXT, 材质 TEXT, 起点物探号 TEXT, 终点物探号 TEXT, 起点埋深 REAL, "
+            "终点埋深 REAL, 断面尺寸 TEXT)"};
+        auto insert = [&](const char* table, const std::vector<std::vector<Value>>& rows) {
+            for (const auto& row : rows) {
+                std::string s = std::string("INSERT INTO ") + table + " VALUES (";
+                for (size_t i = 0; i < row.size(); ++i) {
+                    s += i ? "," : "";
+                    if (std::holds_alternative<std::monostate>(row[i]))
+                        s += "NULL";
+                    else if (const double* x = std::get_if<double>(&row[i]))
+                        s += QString::number(*x, 'g', 17).toStdString();
+                    else
+                        s += "'" + std::get<std::string>(row[i]) + "'";
+                }
+                sql.push_back(s + ")");
+            }
+        };
+        insert("TQMB_YSPoint", points);
+        insert("TQMB_YSLine", lines);
+        std::vector<const char*> statements;
+        for (const auto& s : sql)
+            statements.push_back(s.c_str());
+        statements.push_back(nullptr);
+        DbFixture::makeSqlite(gbkPath, statements.data());
+    }
+};
+
+// The segment loader's query for a kind, as it runs it.
+const char* const segmentJoin =
+    "SELECT TQMB_YSLine.*, 管点1.X坐标 as 起点横坐标, 管点1.Y坐标 as 起点纵坐标, 管点1.地面高程 as 起点高程, "
+    "管点2.X坐标 as 终点横坐标, 管点2.Y坐标 as 终点纵坐标 ,管点2.地面高程 as 终点高程 FROM TQMB_YSLine, "
+    "TQMB_YSPoint as 管点1, TQMB_YSPoint as 管点2 WHERE TQMB_YSLine.起点物探号 = 管点1.物探点号 AND "
+    "TQMB_YSLine.终点物探号 = 管点2.物探点号";
+
+// Every row of a query as text, NULL told apart from the empty text, doubles exact;
+// the first entry holds the column names.
+QStringList rowsOf(const std::string& path, const char* gbkSql) {
+    QStringList rows;
+    DBConnection connection(path);
+    if (!connection.open()) {
+        ADD_FAILURE() << "cannot open " << path;
+        return rows;
+    }
+    QSqlQuery query;
+    EXPECT_TRUE(query.prepare(gbkToQString(gbkSql)));
+    EXPECT_TRUE(query.exec());
+    const QSqlRecord record = query.record();
+    QStringList names;
+    for (int i = 0; i < record.count(); ++i)
+        names << record.fieldName(i);
+    rows << names.join(QLatin1Char('|'));
+    while (query.next()) {
+        QStringList values;
+        for (int i = 0; i < record.count(); ++i) {
+            const QVariant v = query.value(i);
+            values << (v.isNull() ? QStringLiteral("NULL")
+                       : v.type() == QVariant::Double
+                           ? QStringLiteral("D:") + QString::number(v.toDouble(), 'g', 17)
+                           : QStringLiteral("T:") + v.toString());
+        }
+        rows << values.join(QLatin1Char('|'));
+    }
+    connection.close();
+    return rows;
+}
+
+std::string expectedRow(const std::vector<Value>& row) {
+    QStringList values;
+    for (const Value& v : row)
+        values << (std::holds_alternative<std::monostate>(v) ? QStringLiteral("NULL")
+                   : std::holds_alternative<double>(v)
+                       ? QStringLiteral("D:") + QString::number(std::get<double>(v), 'g', 17)
+                       : QStringLiteral("T:") + gbkToQString(std::get<std::string>(v)));
+    return qstringToGbk(values.join(QLatin1Char('|')));
+}
+} // namespace
+
+TEST(AccessBackend, RoundTripKeepsEveryValueNullAndChineseName) {
+    DbFixture folder;
+    ASSERT_TRUE(QDir().mkpath(gbkToQString(folder.path("管网 2024"))));
+    const std::string path = folder.path("管网 2024/雨水 管网.mdb");
+    const Network network(600); // several data pages per table
+    network.writeAccess(path);
+
+    const QStringList rows = rowsOf(path, "SELECT * FROM TQMB_YSPoint");
+    ASSERT_EQ(rows.size(), static_cast<int>(network.points.size()) + 1);
+    EXPECT_EQ(qstringToGbk(rows[0]), "GID|物探点号|X坐标|Y坐标|地面高程|深度|测点性质|附属设施");
+    for (size_t r = 0; r < network.points.size(); ++r)
+        ASSERT_EQ(qstringToGbk(rows[static_cast<int>(r) + 1]), expectedRow(network.points[r])) << "row " << r;
+}
+
+TEST(AccessBackend, SegmentJoinGivesTheSameRowsAsSqlite) {
+    DbFixture folder;
+    const Network network(300);
+    network.writeAccess(folder.path("network.mdb"));
+    network.writeSqlite(folder.path("network.sqlite"));
+
+    QStringList fromAccess = rowsOf(folder.path("network.mdb"), segmentJoin);
+    QStringList fromSqlite = rowsOf(folder.path("network.sqlite"), segmentJoin);
+    ASSERT_FALSE(fromAccess.isEmpty());
+    EXPECT_EQ(
+        qstringToGbk(fromAccess[0]),
+        "GID|材质|起点物探号|终点物探号|起点埋深|终点埋深|断面尺寸|起点横坐标|起点纵坐标|起点高程|终点横坐标|"
+        "终点纵坐标|终点高程");
+    // 299 segments: the misspelt end point drops one, the twice-surveyed YS3 doubles two.
+    EXPECT_EQ(fromAccess.size(), 1 + 299 - 1 + 2);
+    std::sort(fromAccess.begin() + 1, fromAccess.end());
+    std::sort(fromSqlite.begin() + 1, fromSqlite.end());
+    EXPECT_EQ(fromAccess, fromSqlite);
+}
+
+TEST(AccessBackend, UnchangedFileIsReadOnceAndAChangedOneAgain) {
+    DbFixture folder;
+    const std::string path = folder.path("network.mdb");
+    Network(20).writeAccess(path);
+    std::string first, again, error;
+    ASSERT_TRUE(AccessMirror::attach(path, first, error)) << error;
+    ASSERT_TRUE(AccessMirror::attach(path, again, error)) << error;
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(rowsOf(path, "SELECT * FROM TQMB_YSPoint").size(), 22);
+
+    Network(30).writeAccess(path); // the survey team saves a new version under the same name
+    std::string changed;
+    ASSERT_TRUE(AccessMirror::attach(path, changed, error)) << error;
+    EXPECT_NE(changed, first);
+    EXPECT_EQ(rowsOf(path, "SELECT * FROM TQMB_YSPoint").size(), 32);
+}
+
+TEST(AccessBackend, DamagedFilesFailWithTheDialogWords) {
+    DbFixture folder;
+    const std::string good = folder.path("good.mdb");
+    Network(400).writeAccess(good);
+    std::ifstream in(gbkToUtf8(good), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 8u * 4096);
+
+    auto expectFailure = [&](const std::string& path) {
+        testing::internal::CaptureStderr();
+        DBConnection connection(path);
+        EXPECT_FALSE(connection.open()) << path;
+        const std::string printed = testing::internal::GetCapturedStderr();
+        EXPECT_NE(printed.find("Cannot open database: Unable to establish a database connection.\n-1:"),
+                  std::string::npos)
+            << printed;
+        EXPECT_NE(printed.find("Click Cancel to exit."), std::string::npos) << printed;
+    };
+    const size_t cuts[] = {
+        0, 10, 4095, 4096, 3 * 4096, bytes.size() / 2, bytes.size() - 4096, bytes.size() - 1};
+    for (size_t cut : cuts) {
+        const std::string name = "cut" + std::to_string(cut) + ".mdb";
+        folder.write(name, bytes.substr(0, cut));
+        expectFailure(folder.path(name));
+    }
+    std::mt19937 random(7);
+    std::string noise(bytes.size(), '\0');
+    for (char& c : noise)
+        c = static_cast<char>(random());
+    folder.write("noise.mdb", noise);
+    expectFailure(folder.path("noise.mdb"));
+    folder.write("noise-after-header.accdb", bytes.substr(0, 4096) + noise.substr(4096));
+    expectFailure(folder.path("noise-after-header.accdb"));
+    expectFailure(folder.path("missing.mdb"));
+    ASSERT_TRUE(QDir().mkpath(gbkToQString(folder.path("folder.mdb"))));
+    expectFailure(folder.path("folder.mdb"));
+
+    // The good file still opens after all that.
+    DBConnection connection(good);
+    EXPECT_TRUE(connection.open());
+}
+
+TEST(AccessBackend, ScatteredDamageNeverCrashesTheReader) {
+    DbFixture folder;
+    const std::string good = folder.path("good.mdb");
+    Network(200).writeAccess(good);
+    std::ifstream in(gbkToUtf8(good), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::mt19937 random(11);
+    for (int round = 0; round < 60; ++round) {
+        std::string damaged = bytes;
+        for (int n = 0; n < 1 + round % 8; ++n)
+            damaged[4096 + random() % (damaged.size() - 4096)] = static_cast<char>(random());
+        const std::string name = "damaged" + std::to_string(round) + ".mdb";
+        folder.write(name, damaged);
+        testing::internal::CaptureStderr();
+        DBConnection connection(folder.path(name));
+        if (connection.open()) { // damage in a value is read as that value
+            QSqlQuery query;
+            query.exec(QStringLiteral("SELECT * FROM TQMB_YSPoint"));
+            while (query.next()) {
+            }
+        }
+        testing::internal::GetCapturedStderr();
+    }
+}
+
+TEST(AccessBackend, LoadersOnSeveralThreadsTakeTurnsOnTheDefaultConnection) {
+    DbFixture folder;
+    const std::string access = folder.path("network.mdb");
+    const std::string sqlite = folder.path("network.sqlite");
+    const Network network(100);
+    network.writeAccess(access);
+    network.writeSqlite(sqlite);
+
+    std::vector<std::thread> pagers;
+    std::vector<int> counted(4, 0);
+    for (int t = 0; t < 4; ++t)
+        pagers.emplace_back([&, t] {
+            for (int i = 0; i < 15; ++i) {
+                DBConnection connection(i % 2 ? access : sqlite);
+                if (!connection.open())
+                    continue;
+                QSqlQuery query;
+                if (query.exec(QStringLiteral("SELECT count(*) FROM TQMB_YSPoint")) && query.next() &&
+                    query.value(0).toInt() == 101)
+                    ++counted[t];
+                connection.close();
+            }
+        });
+    for (auto& pager : pagers)
+        pager.join();
+    EXPECT_EQ(counted, std::vector<int>(4, 15));
+}
