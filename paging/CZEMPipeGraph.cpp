@@ -1,0 +1,135 @@
+#include "paging/CZEMPipeGraph.h"
+
+#include "paging/PipeGraphRegistry.h"
+#include "plugin/CXPipeLineCtrl.h"
+
+#include "Torvik/Torvik.h"
+#include "geo/Profile.h"
+#include "geo/SpatialReference.h"
+
+#include <osg/PagedLOD>
+#include <osgDB/Options>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// A whole decimal number and nothing else.
+bool parseNumber(const std::string& text, double& value) {
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtod(text.c_str(), &end);
+    return errno == 0 && *end == '\0' && std::isfinite(value);
+}
+
+} // namespace
+
+osg::ref_ptr<CZEMPipeGraph> CZEMPipeGraph::create(const osgDB::Options* options, std::string& error) {
+    if (!options) {
+        error = "no read options: \"srs\", \"extent\" and \"baseZ\" are needed";
+        return nullptr;
+    }
+    std::string srs = options->getPluginStringData("srs");
+    std::string extentText = options->getPluginStringData("extent");
+    std::string baseText = options->getPluginStringData("baseZ");
+    if (srs.empty()) {
+        error = "option \"srs\" is missing";
+        return nullptr;
+    }
+    std::vector<std::string> fields = Torvik::splitStr(extentText, " ");
+    double bounds[4];
+    if (fields.size() != 4 || !parseNumber(fields[0], bounds[0]) || !parseNumber(fields[1], bounds[1]) ||
+        !parseNumber(fields[2], bounds[2]) || !parseNumber(fields[3], bounds[3])) {
+        error = "option \"extent\" must be four numbers \"xmin ymin xmax ymax\", not \"" + extentText + "\"";
+        return nullptr;
+    }
+    if (!(bounds[2] > bounds[0] && bounds[3] > bounds[1])) {
+        error = "option \"extent\" is empty: \"" + extentText + "\"";
+        return nullptr;
+    }
+    double base = 0.0;
+    if (!parseNumber(baseText, base)) {
+        error = "option \"baseZ\" must be a number, not \"" + baseText + "\"";
+        return nullptr;
+    }
+    osg::ref_ptr<osgEarth::Profile> profile =
+        osgEarth::Profile::create(srs, bounds[0], bounds[1], bounds[2], bounds[3], "", 0, 0);
+    if (!profile || !profile->getSRS()) {
+        error = "no coordinate system can be made of \"" + srs + "\"";
+        return nullptr;
+    }
+    return new CZEMPipeGraph(profile.get(), base);
+}
+
+CZEMPipeGraph::CZEMPipeGraph(const osgEarth::Profile* profile, double base)
+    : rootKey(new osgEarth::TileKey(0, 0, 0, profile)), baseZ(base) {
+    _id = PipeGraphRegistry::instance().add(this);
+    extent = rootKey->getExtent();
+    setName("pipe network");
+    addChild(createPagedNode(extent, _id, 0, 0, 0));
+}
+
+CZEMPipeGraph::~CZEMPipeGraph() = default;
+
+std::string CZEMPipeGraph::tileName(unsigned id, unsigned level, unsigned x, unsigned y) {
+    return std::to_string(id) + "." + std::to_string(level) + "_" + std::to_string(x) + "_" + std::to_string(y) +
+           ".pipe_pseudo_zem";
+}
+
+osg::ref_ptr<osg::PagedLOD> CZEMPipeGraph::createPagedNode(const osgEarth::GeoExtent& tileExtent, unsigned id,
+                                                           unsigned level, unsigned x, unsigned y) const {
+    double cx = 0.0, cy = 0.0;
+    tileExtent.getCentroid(cx, cy);
+    osg::Vec3d centroid(cx, cy, baseZ);
+    osg::Vec3d corner(tileExtent.xMin(), tileExtent.yMin(), baseZ);
+    // The centre lives in the host's world frame (the map's own system when it is
+    // projected), so the pager's distance to the eye is a real distance; the radius,
+    // one tile diagonal, is measured in the extent's own units.
+    osg::Vec3d centre = centroid;
+    const osgEarth::SpatialReference* srs = tileExtent.getSRS();
+    if (srs)
+        srs->transform(centroid, srs->getWorldSRS(), centre);
+    float radius = static_cast<float>(2.0 * (centroid - corner).length());
+
+    osg::ref_ptr<osg::PagedLOD> paged = new osg::PagedLOD;
+    paged->setCenterMode(osg::LOD::USER_DEFINED_CENTER);
+    paged->setCenter(osg::Vec3f(centre));
+    paged->setRadius(radius);
+    paged->setRange(0, 0.0f, radius);
+    paged->setFileName(0, tileName(id, level, x, y));
+    paged->setPriorityOffset(0, 0.0f);
+    paged->setPriorityScale(0, 1.0f);
+    return paged;
+}
+
+osg::ref_ptr<osg::Node> CZEMPipeGraph::createNode(unsigned level, unsigned x, unsigned y, unsigned id) const {
+    if (level > DeepestLevel || x >= (1u << level) || y >= (1u << level))
+        return nullptr;
+    const osgEarth::Profile* profile = rootKey->getProfile();
+    osg::ref_ptr<osg::Group> group = new osg::Group;
+    if (level < DeepestLevel) {
+        const unsigned children[4][2] = {{2 * x, 2 * y}, {2 * x, 2 * y + 1}, {2 * x + 1, 2 * y}, {2 * x + 1, 2 * y + 1}};
+        for (const auto& child : children) {
+            osgEarth::TileKey key(level + 1, child[0], child[1], profile);
+            group->addChild(createPagedNode(key.getExtent(), id, level + 1, child[0], child[1]));
+        }
+        return group;
+    }
+    osgEarth::TileKey key(level, x, y, profile);
+    osgEarth::GeoExtent tileExtent = key.getExtent();
+    // A tile owns its west and north edges (xMin <= X < xMax, yMin < Y <= yMax), so a
+    // survey point on an edge two tiles share is built once. The graph's own east and
+    // south edges belong to the tiles along them: those extents reach one ulp further.
+    const unsigned last = (1u << level) - 1;
+    if (x == last || y == last) {
+        double xMax = x == last ? std::nextafter(tileExtent.xMax(), HUGE_VAL) : tileExtent.xMax();
+        double yMin = y == last ? std::nextafter(tileExtent.yMin(), -HUGE_VAL) : tileExtent.yMin();
+        tileExtent = osgEarth::GeoExtent(tileExtent.getSRS(), tileExtent.xMin(), yMin, xMax, tileExtent.yMax());
+    }
+    group->addChild(CXPipeLineCtrl::getInstance()->createExtentNode(tileExtent));
+    return group;
+}
