@@ -1,24 +1,38 @@
 #include "HostApp.h"
 
+#include "SceneExport.h"
+#include "ScreenCapture.h"
+#include "TerrainSurface.h"
+#include "ViewSettings.h"
+
 #include "Selmor/CXEarthManipulator.h"
 #include "Selmor/ViewSetup.h"
 #include "Torvik/CXControl.h"
 #include "Torvik/CXPlayerManager.h"
 #include "Torvik/TerrainHeight.h"
 
+#include <osgDB/DatabasePager>
+#include <osgDB/ReadFile>
+#include <osgDB/WriteFile>
+
 #include <QString>
 #include <QTextCodec>
 
 #include <cstdlib>
+#include <thread>
 
 namespace {
 std::string toUtf8(const std::string& gbk) {
     static QTextCodec* codec = QTextCodec::codecForName("GBK");
     return codec->toUnicode(gbk.data(), static_cast<int>(gbk.size())).toStdString();
 }
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 } // namespace
 
-HostApp::HostApp(const Options& options, std::ostream& out) : _options(options), _out(out) {
+HostApp::HostApp(const Options& options, std::ostream& out)
+    : _options(options), _out(out), _capture(new ScreenCapture), _started(std::chrono::steady_clock::now()) {
     g_playerManager->setTerrain(std::make_shared<FlatTerrain>(options.groundHeight));
     _viewer.reset(new CXViewer);
     _callbackListener = g_playerManager->addCallbackListener(
@@ -29,8 +43,10 @@ HostApp::HostApp(const Options& options, std::ostream& out) : _options(options),
 
 HostApp::~HostApp() {
     g_playerManager->removeCallbackListener(_callbackListener);
-    // The scene may hold nodes of the plug-in's classes: release it before the
-    // plug-in's code goes away.
+    // The scene holds nodes of the plug-in's classes, and the pager may still be
+    // building tiles with its code: both go before the plug-in does.
+    if (osgDB::DatabasePager* pager = _viewer->getViewer()->getDatabasePager())
+        pager->cancel();
     _viewer.reset();
     _plugin.unload();
 }
@@ -40,15 +56,30 @@ bool HostApp::start(std::string& error) {
         error = _plugin.error();
         return false;
     }
-    if (!_options.headless && std::getenv("DISPLAY")) {
-        _hasWindow = ViewSetup::window(_viewer->getViewer(), 50, 50, _options.width, _options.height);
-        if (_hasWindow)
-            _viewer->getViewer()->setCameraManipulator(new CXEarthManipulator);
+    osgViewer::View* view = _viewer->getViewer();
+    if (!_options.headless && std::getenv("DISPLAY"))
+        _hasWindow = ViewSetup::window(view, 50, 50, _options.width, _options.height);
+    else if (_options.offscreen && std::getenv("DISPLAY"))
+        _hasPbuffer = ViewSetup::offscreen(view, _options.width, _options.height);
+    if (_options.offscreen && !_hasWindow && !_hasPbuffer) {
+        error = "no display to draw on (run under Xvfb, e.g. xvfb-run -a)";
+        return false;
     }
+    if (canDraw()) {
+        view->getCamera()->setClearColor(osg::Vec4(0.70f, 0.78f, 0.86f, 1.0f));
+        view->getCamera()->setFinalDrawCallback(_capture.get());
+        // Near objects stay sharp next to far ones: the near plane follows the scene.
+        view->getCamera()->setNearFarRatio(0.00005);
+    }
+    view->setCameraManipulator(new CXEarthManipulator);
+    if (osgDB::DatabasePager* pager = view->getDatabasePager())
+        pager->setUpThreads(_options.pagerThreads, 1);
     for (CXControl* control : _plugin.controls())
         control->initialize();
     return true;
 }
+
+bool HostApp::canDraw() const { return _hasWindow || _hasPbuffer; }
 
 CXControl* HostApp::control() const {
     const auto& controls = _plugin.controls();
@@ -65,4 +96,113 @@ int HostApp::run() {
     while (!viewer->done())
         _viewer->frame();
     return 0;
+}
+
+bool HostApp::loadNetwork(const std::string& srs, const std::string& extent, const std::string& baseZ,
+                          std::string& error) {
+    ViewSettings settings;
+    settings.extent = extent;
+    double bounds[4];
+    if (!settings.bounds(bounds[0], bounds[1], bounds[2], bounds[3])) {
+        error = "the extent must be four numbers \"xmin ymin xmax ymax\", not \"" + extent + "\"";
+        return false;
+    }
+    osg::ref_ptr<osgDB::Options> options = new osgDB::Options;
+    options->setPluginStringData("srs", srs);
+    options->setPluginStringData("extent", extent);
+    options->setPluginStringData("baseZ", baseZ);
+    osgDB::ReaderWriter::ReadResult result =
+        osgDB::Registry::instance()->readNode("network.pipe_zem", options.get());
+    if (!result.getNode()) {
+        error = result.message().empty() ? "no reader for \"pipe_zem\" (is the plug-in loaded?)" : result.message();
+        return false;
+    }
+    _viewer->getPipeGroup()->addChild(result.getNode());
+    std::copy(bounds, bounds + 4, _extent);
+    _viewer->getTerrain()->removeChildren(0, _viewer->getTerrain()->getNumChildren());
+    _viewer->getTerrain()->addChild(buildTerrainSurface(*g_playerManager->getTerrain(), bounds[0], bounds[1],
+                                                        bounds[2], bounds[3], _options.groundOpacity));
+    _networkLoaded = true;
+    lookAtNetwork();
+    return true;
+}
+
+void HostApp::lookAtNetwork() {
+    double cx = (_extent[0] + _extent[2]) / 2, cy = (_extent[1] + _extent[3]) / 2;
+    double ground = g_playerManager->getHeight(cx, cy);
+    // A street-level oblique view: close enough that the nearest tiles page in and the
+    // pipes (drawn within 1000 m) and wells (within 500 m) show.
+    setCamera(osg::Vec3d(cx, cy - 90.0, ground + 60.0), osg::Vec3d(cx, cy + 20.0, ground - 2.0));
+}
+
+void HostApp::setCamera(const osg::Vec3d& eye, const osg::Vec3d& centre) {
+    osgViewer::View* view = _viewer->getViewer();
+    if (osgGA::CameraManipulator* manipulator = view->getCameraManipulator()) {
+        manipulator->setHomePosition(eye, centre, osg::Vec3d(0, 0, 1));
+        manipulator->home(0.0);
+    } else {
+        view->getCamera()->setViewMatrixAsLookAt(eye, centre, osg::Vec3d(0, 0, 1));
+    }
+}
+
+bool HostApp::waitPaging(double seconds) {
+    osgDB::DatabasePager* pager = _viewer->getViewer()->getDatabasePager();
+    auto start = std::chrono::steady_clock::now();
+    int quiet = 0;
+    // Without drawing nothing is culled, so nothing is ever requested.
+    if (!pager || !canDraw())
+        return true;
+    while (secondsSince(start) < seconds) {
+        _viewer->frame();
+        bool busy = pager->requiresUpdateSceneGraph() || pager->getRequestsInProgress() ||
+                    pager->getFileRequestListSize() > 0 || pager->getDataToMergeListSize() > 0;
+        // A request made by this frame's cull shows up only in the next: wait for a
+        // few quiet frames in a row.
+        quiet = busy ? 0 : quiet + 1;
+        if (quiet >= 5)
+            return true;
+        if (busy)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+bool HostApp::screenshot(const std::string& file, std::string& error) {
+    if (!canDraw()) {
+        error = "nothing to draw on: a picture needs a window or --offscreen";
+        return false;
+    }
+    _capture->arm();
+    _viewer->frame();
+    osg::ref_ptr<osg::Image> image = _capture->take();
+    if (!image || !image->data()) {
+        error = "the frame could not be read back";
+        return false;
+    }
+    if (!osgDB::writeImageFile(*image, file)) {
+        error = "cannot write " + file;
+        return false;
+    }
+    if (_firstPictureSeconds < 0)
+        _firstPictureSeconds = secondsSince(_started);
+    return true;
+}
+
+bool HostApp::dump(const std::string& file) const {
+    osg::ref_ptr<osg::Node> shown = sceneAsShown(_viewer->getRoot());
+    osg::ref_ptr<osgDB::Options> options = new osgDB::Options("precision 15");
+    return shown && osgDB::writeNodeFile(*shown, file, options.get());
+}
+
+void HostApp::printSummary(std::ostream& out) const {
+    SceneCounts counts = countScene(_viewer->getRoot());
+    unsigned segments = 0;
+    for (const auto& layer : counts.segmentsPerLayer)
+        segments += layer.second;
+    out << "network: " << counts.tiles << " tiles loaded, " << segments << " segments and " << counts.points
+        << " points shown in " << counts.segmentsPerLayer.size() << " layers\n";
+    for (const auto& layer : counts.segmentsPerLayer)
+        out << "  " << toUtf8(layer.first) << ": " << layer.second << " segments\n";
+    if (_firstPictureSeconds >= 0)
+        out << "time to first picture: " << _firstPictureSeconds << " s\n";
 }

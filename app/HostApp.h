@@ -3,22 +3,29 @@
 #include "Selmor/CXViewer.h"
 #include "Torvik/CXPluginLoader.h"
 
+#include <osg/Vec3d>
+
+#include <chrono>
 #include <memory>
 #include <ostream>
 #include <string>
 
 class CXControl;
+class ScreenCapture;
 
-// The host: one viewer over one scene, the plug-in loaded into it, tool results
-// printed as they arrive.
+// The host: one viewer over one scene, the plug-in loaded into it, the network paged in
+// under the pipe group, tool results printed as they arrive.
 class HostApp {
 public:
     struct Options {
         std::string pluginPath;
-        bool headless = false;
+        bool headless = false;   // no window
+        bool offscreen = false;  // draw into a pbuffer (for pictures without a window)
         int width = 1280;
         int height = 800;
         double groundHeight = 0.0;
+        float groundOpacity = 0.35f;
+        unsigned pagerThreads = 4;
     };
 
     HostApp(const Options& options, std::ostream& out);
@@ -34,12 +41,35 @@ public:
     // Runs frames until the window is closed (windowed mode only).
     int run();
     bool hasWindow() const { return _hasWindow; }
+    bool canDraw() const;
+
+    // Reads the paged pipe graph over `extent` ("xmin ymin xmax ymax" in `srs`) and hangs it
+    // under the pipe group, with the ground drawn over the same extent. False with a reason.
+    bool loadNetwork(const std::string& srs, const std::string& extent, const std::string& baseZ,
+                     std::string& error);
+    // Runs frames until the pager has nothing left to load or merge, or until the
+    // time runs out. False on time-out.
+    bool waitPaging(double seconds);
+    // Draws a frame and writes it as a picture. False with a reason.
+    bool screenshot(const std::string& file, std::string& error);
+    void setCamera(const osg::Vec3d& eye, const osg::Vec3d& centre);
+    // Looks at the middle of the loaded network from above and to the south.
+    void lookAtNetwork();
+    // Writes the scene as drawn (loaded tiles as ordinary children), with full precision.
+    bool dump(const std::string& file) const;
+    void printSummary(std::ostream& out) const;
 
 private:
     Options _options;
     std::ostream& _out;
     std::unique_ptr<CXViewer> _viewer;
     CXPluginLoader _plugin;
+    osg::ref_ptr<ScreenCapture> _capture;
     int _callbackListener = 0;
     bool _hasWindow = false;
+    bool _hasPbuffer = false;
+    bool _networkLoaded = false;
+    double _extent[4] = {0, 0, 0, 0};
+    std::chrono::steady_clock::time_point _started;
+    double _firstPictureSeconds = -1.0;
 };

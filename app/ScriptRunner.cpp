@@ -5,7 +5,6 @@
 #include "Torvik/CXCommandRegistry.h"
 #include "Torvik/CXControl.h"
 
-#include <osgDB/WriteFile>
 
 #include <QString>
 #include <QTextCodec>
@@ -72,7 +71,14 @@ bool parsePoints(const std::string& text, std::vector<osg::Vec3d>& points) {
 
 } // namespace
 
-ScriptRunner::ScriptRunner(HostApp& app, std::ostream& out, std::ostream& err) : _app(app), _out(out), _err(err) {}
+ScriptRunner::ScriptRunner(HostApp& app, std::ostream& out, std::ostream& err, std::string baseDir)
+    : _app(app), _out(out), _err(err), _baseDir(std::move(baseDir)) {}
+
+std::string ScriptRunner::resolve(const std::string& path) const {
+    if (path.empty() || path[0] == '/' || _baseDir.empty())
+        return path;
+    return _baseDir + "/" + path;
+}
 
 bool ScriptRunner::run(std::istream& script) {
     bool ok = true;
@@ -138,8 +144,49 @@ bool ScriptRunner::execute(const std::string& rawLine) {
     if (command == "dump") {
         if (args.empty())
             return fail("expected: dump FILE");
-        if (!osgDB::writeNodeFile(*_app.viewer().getRoot(), args))
+        if (!_app.dump(resolve(args)))
             return fail("cannot write the scene");
+        return true;
+    }
+    if (command == "load") {
+        // load XMIN YMIN XMAX YMAX BASEZ SRS (the SRS last: a PROJ string has blanks)
+        std::istringstream in(args);
+        std::string bounds[4], base, srs;
+        in >> bounds[0] >> bounds[1] >> bounds[2] >> bounds[3] >> base;
+        std::getline(in, srs);
+        srs = trim(srs);
+        if (srs.empty())
+            return fail("expected: load XMIN YMIN XMAX YMAX BASEZ SRS");
+        std::string error;
+        if (!_app.loadNetwork(srs, bounds[0] + " " + bounds[1] + " " + bounds[2] + " " + bounds[3], base, error))
+            return fail(error);
+        return true;
+    }
+    if (command == "wait-paging") {
+        double seconds = args.empty() ? 60.0 : std::atof(args.c_str());
+        if (!_app.waitPaging(seconds))
+            return fail("paging did not settle in time");
+        return true;
+    }
+    if (command == "screenshot") {
+        std::string error;
+        if (args.empty())
+            return fail("expected: screenshot FILE");
+        if (!_app.screenshot(resolve(args), error))
+            return fail(error);
+        return true;
+    }
+    if (command == "camera") {
+        std::istringstream in(args);
+        double v[6];
+        for (double& value : v)
+            if (!(in >> value))
+                return fail("expected: camera EYE_X EYE_Y EYE_Z CENTRE_X CENTRE_Y CENTRE_Z");
+        _app.setCamera(osg::Vec3d(v[0], v[1], v[2]), osg::Vec3d(v[3], v[4], v[5]));
+        return true;
+    }
+    if (command == "summary") {
+        _app.printSummary(_out);
         return true;
     }
     if (command == "quit") {

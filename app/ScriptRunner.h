@@ -11,9 +11,12 @@ class HostApp;
 //   post MESSAGE | remove MESSAGE | kml MESSAGE x,y,z;x,y,z;...
 //   activate NAME | deactivate | message NAME TEXT
 //   frame [N] | dump FILE | quit
+//   load XMIN YMIN XMAX YMAX BASEZ SRS | wait-paging [SECONDS] | screenshot FILE
+//   camera EX EY EZ CX CY CZ | summary
+// Relative file names are taken from `baseDir` (the directory the user started in).
 class ScriptRunner {
 public:
-    ScriptRunner(HostApp& app, std::ostream& out, std::ostream& err);
+    ScriptRunner(HostApp& app, std::ostream& out, std::ostream& err, std::string baseDir = std::string());
 
     // Runs every line; false when a line failed (the others still run).
     bool run(std::istream& script);
@@ -25,6 +28,9 @@ private:
     HostApp& _app;
     std::ostream& _out;
     std::ostream& _err;
+    std::string resolve(const std::string& path) const;
+
+    std::string _baseDir;
     int _lineNumber = 0;
     bool _quit = false;
 };

@@ -1,12 +1,13 @@
 // pipeviewer: the host viewer for the underground pipe network plug-in.
 #include "HostApp.h"
 #include "ScriptRunner.h"
+#include "ViewSettings.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -16,39 +17,86 @@
 namespace {
 
 const char* const Usage =
-    "usage: pipeviewer [--headless] [--script FILE|-] [--plugin PATH] [--ground H] [--size WxH]\n"
-    "  --headless     no window: frames run events and updates only\n"
-    "  --script FILE  run the commands of FILE ('-' reads standard input), then exit when headless\n"
-    "  --plugin PATH  the plug-in to load (default: libpipenetwork.so beside this program)\n"
-    "  --ground H     height of the flat terrain (metres, default 0)\n"
-    "  --size WxH     window size (default 1280x800)\n";
+    "usage: pipeviewer [options]\n"
+    "Shows the pipe network that pipe.xml points at, beneath the terrain.\n"
+    "  --pipe-xml FILE       the network configuration (default: pipe.xml beside this program;\n"
+    "                        another file is copied there, where the plug-in reads it)\n"
+    "  --srs S --extent \"XMIN YMIN XMAX YMAX\" --base Z\n"
+    "                        the map's coordinate system, the extent to page and the tile base\n"
+    "                        height (default: the \"view\" element of pipe.xml)\n"
+    "  --ground H            height of the flat terrain (default: pipe.xml's view, else 0)\n"
+    "  --no-network          start with an empty scene\n"
+    "  --headless            no window; with --screenshot, draw off-screen (needs a display, e.g. Xvfb)\n"
+    "  --screenshot FILE     once paging has settled, write a picture and exit\n"
+    "  --camera EX,EY,EZ,CX,CY,CZ  eye and centre of the view (default: over the network's middle)\n"
+    "  --size WxH            window or picture size (default 1280x800)\n"
+    "  --wait SECONDS        the longest wait for paging (default 120)\n"
+    "  --script FILE         run the commands of FILE ('-' reads standard input) instead\n"
+    "  --plugin PATH         the plug-in to load (default: libpipenetwork.so beside this program)\n";
 
-std::string programDir(const char* argv0) {
+std::string programDir() {
     char buffer[4096];
     ssize_t n = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
-    std::string path = n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string(argv0);
+    std::string path = n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string(".");
     std::string::size_type slash = path.rfind('/');
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+std::string currentDir() {
+    char buffer[4096];
+    return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string(".");
+}
+
+std::string absolute(const std::string& path, const std::string& base) {
+    return path.empty() || path[0] == '/' ? path : base + "/" + path;
+}
+
+bool copyFile(const std::string& from, const std::string& to) {
+    std::ifstream in(from, std::ios::binary);
+    std::ofstream out(to, std::ios::binary);
+    return in && out && (out << in.rdbuf());
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     HostApp::Options options;
-    options.pluginPath = programDir(argv[0]) + "/libpipenetwork.so";
-    std::string scriptPath;
+    std::string bin = programDir();
+    std::string startDir = currentDir();
+    options.pluginPath = bin + "/libpipenetwork.so";
+    std::string scriptPath, pipeXml, screenshot, camera;
+    ViewSettings cli;
+    bool noNetwork = false, groundGiven = false;
+    double wait = 120.0;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         bool hasValue = i + 1 < argc;
         if (arg == "--headless") {
             options.headless = true;
-        } else if (arg == "--script" && hasValue) {
+        } else if (arg == "--no-network") {
+            noNetwork = true;
+        } else if (hasValue && arg == "--script") {
             scriptPath = argv[++i];
-        } else if (arg == "--plugin" && hasValue) {
-            options.pluginPath = argv[++i];
-        } else if (arg == "--ground" && hasValue) {
+        } else if (hasValue && arg == "--plugin") {
+            options.pluginPath = absolute(argv[++i], startDir);
+        } else if (hasValue && arg == "--pipe-xml") {
+            pipeXml = absolute(argv[++i], startDir);
+        } else if (hasValue && arg == "--srs") {
+            cli.srs = argv[++i];
+        } else if (hasValue && arg == "--extent") {
+            cli.extent = argv[++i];
+        } else if (hasValue && arg == "--base") {
+            cli.baseZ = argv[++i];
+        } else if (hasValue && arg == "--ground") {
             options.groundHeight = std::atof(argv[++i]);
-        } else if (arg == "--size" && hasValue) {
+            groundGiven = true;
+        } else if (hasValue && arg == "--screenshot") {
+            screenshot = absolute(argv[++i], startDir);
+        } else if (hasValue && arg == "--camera") {
+            camera = argv[++i];
+        } else if (hasValue && arg == "--wait") {
+            wait = std::atof(argv[++i]);
+        } else if (hasValue && arg == "--size") {
             if (std::sscanf(argv[++i], "%dx%d", &options.width, &options.height) != 2 || options.width <= 0 ||
                 options.height <= 0) {
                 std::cerr << "pipeviewer: bad --size\n" << Usage;
@@ -63,9 +111,42 @@ int main(int argc, char** argv) {
         }
     }
     if (!options.headless && !std::getenv("DISPLAY")) {
-        std::cerr << "pipeviewer: no display; running headless\n";
+        if (screenshot.empty())
+            std::cerr << "pipeviewer: no display; running headless\n";
         options.headless = true;
     }
+    options.offscreen = options.headless && !screenshot.empty();
+
+    // The program's relative paths (..\model\...) and pipe.xml are found from the
+    // program's own folder.
+    if (chdir(bin.c_str()) != 0) {
+        std::cerr << "pipeviewer: cannot enter " << bin << std::endl;
+        return 1;
+    }
+    if (!pipeXml.empty() && pipeXml != bin + "/pipe.xml") {
+        if (!copyFile(pipeXml, bin + "/pipe.xml")) {
+            std::cerr << "pipeviewer: cannot use " << pipeXml << " as " << bin << "/pipe.xml" << std::endl;
+            return 1;
+        }
+    }
+
+    ViewSettings settings;
+    std::string error;
+    bool haveSettings = noNetwork || !scriptPath.empty() || settings.read("pipe.xml", error);
+    if (!haveSettings && cli.extent.empty()) {
+        std::cerr << "pipeviewer: " << error << " (generate the sample with pn_make_sample, or give --pipe-xml)\n";
+        return 1;
+    }
+    if (!cli.srs.empty())
+        settings.srs = cli.srs;
+    if (!cli.extent.empty())
+        settings.extent = cli.extent;
+    if (!cli.baseZ.empty())
+        settings.baseZ = cli.baseZ;
+    if (!groundGiven && settings.hasGround)
+        options.groundHeight = settings.ground;
+    if (settings.baseZ.empty())
+        settings.baseZ = std::to_string(options.groundHeight);
 
     // With a window the database dialog is a real dialog; headless it goes to stderr.
     std::unique_ptr<QCoreApplication> qt;
@@ -75,29 +156,62 @@ int main(int argc, char** argv) {
         qt.reset(new QApplication(argc, argv));
 
     HostApp app(options, std::cout);
-    std::string error;
     if (!app.start(error)) {
-        std::cerr << "pipeviewer: cannot load the plug-in: " << error << std::endl;
+        std::cerr << "pipeviewer: " << error << std::endl;
         return 1;
     }
 
-    bool ok = true;
-    bool quit = false;
     if (!scriptPath.empty()) {
-        ScriptRunner runner(app, std::cout, std::cerr);
+        ScriptRunner runner(app, std::cout, std::cerr, startDir);
+        bool ok;
         if (scriptPath == "-") {
             ok = runner.run(std::cin);
         } else {
-            std::ifstream file(scriptPath);
+            std::ifstream file(absolute(scriptPath, startDir));
             if (!file) {
                 std::cerr << "pipeviewer: cannot read " << scriptPath << std::endl;
                 return 1;
             }
             ok = runner.run(file);
         }
-        quit = runner.quitRequested();
+        if (app.hasWindow() && !runner.quitRequested())
+            app.run();
+        return ok ? 0 : 1;
     }
-    if (app.hasWindow() && !quit)
+
+    if (!noNetwork) {
+        if (settings.srs.empty() || settings.extent.empty()) {
+            std::cerr << "pipeviewer: pipe.xml has no view (srs, extent): give --srs and --extent\n";
+            return 1;
+        }
+        if (!app.loadNetwork(settings.srs, settings.extent, settings.baseZ, error)) {
+            std::cerr << "pipeviewer: " << error << std::endl;
+            return 1;
+        }
+        double v[6];
+        if (!camera.empty()) {
+            if (std::sscanf(camera.c_str(), "%lf,%lf,%lf,%lf,%lf,%lf", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]) != 6) {
+                std::cerr << "pipeviewer: bad --camera\n" << Usage;
+                return 2;
+            }
+            app.setCamera(osg::Vec3d(v[0], v[1], v[2]), osg::Vec3d(v[3], v[4], v[5]));
+        }
+    }
+    if (app.hasWindow()) {
         app.run();
-    return ok ? 0 : 1;
+        return 0;
+    }
+    if (!app.waitPaging(wait))
+        std::cerr << "pipeviewer: paging had not settled after " << wait << " s\n";
+    int status = 0;
+    if (!screenshot.empty()) {
+        if (app.screenshot(screenshot, error))
+            std::cout << "picture: " << screenshot << "\n";
+        else {
+            std::cerr << "pipeviewer: " << error << std::endl;
+            status = 1;
+        }
+    }
+    app.printSummary(std::cout);
+    return status;
 }

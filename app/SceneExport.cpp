@@ -1,0 +1,81 @@
+#include "SceneExport.h"
+
+#include <osg/LOD>
+#include <osg/NodeVisitor>
+#include <osg/PagedLOD>
+
+namespace {
+
+bool holdsPagedNodes(osg::Node* node) {
+    if (dynamic_cast<osg::PagedLOD*>(node))
+        return true;
+    osg::Group* group = node->asGroup();
+    if (!group)
+        return false;
+    for (unsigned i = 0; i < group->getNumChildren(); ++i)
+        if (holdsPagedNodes(group->getChild(i)))
+            return true;
+    return false;
+}
+
+osg::ref_ptr<osg::Node> copyShown(osg::Node* node) {
+    if (!holdsPagedNodes(node))
+        return node;
+    osg::Group* group = node->asGroup();
+    osg::ref_ptr<osg::Group> copy;
+    if (auto* paged = dynamic_cast<osg::PagedLOD*>(node)) {
+        osg::ref_ptr<osg::LOD> lod = new osg::LOD;
+        lod->setCenterMode(paged->getCenterMode());
+        lod->setCenter(paged->getCenter());
+        lod->setRadius(paged->getRadius());
+        for (unsigned i = 0; i < paged->getNumChildren(); ++i)
+            lod->addChild(copyShown(paged->getChild(i)), paged->getMinRange(i), paged->getMaxRange(i));
+        lod->setName(paged->getName());
+        lod->setNodeMask(paged->getNodeMask());
+        return lod;
+    }
+    copy = static_cast<osg::Group*>(group->clone(osg::CopyOp::SHALLOW_COPY));
+    copy->removeChildren(0, copy->getNumChildren());
+    // A shallow clone of an LOD keeps its ranges; re-adding children in order keeps them paired.
+    for (unsigned i = 0; i < group->getNumChildren(); ++i) {
+        osg::ref_ptr<osg::Node> child = copyShown(group->getChild(i));
+        if (auto* lod = dynamic_cast<osg::LOD*>(copy.get()))
+            lod->addChild(child, static_cast<osg::LOD*>(group)->getMinRange(i),
+                          static_cast<osg::LOD*>(group)->getMaxRange(i));
+        else
+            copy->addChild(child);
+    }
+    return copy;
+}
+
+class Counter : public osg::NodeVisitor {
+public:
+    Counter() : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN) {}
+    void apply(osg::LOD& lod) override {
+        if (lod.getUserData()) {
+            if (lod.getName().empty())
+                ++counts.points;
+            else
+                ++counts.segmentsPerLayer[lod.getName()];
+        }
+        traverse(lod);
+    }
+    void apply(osg::PagedLOD& paged) override {
+        const std::string& name = paged.getFileName(0);
+        if (paged.getNumChildren() > 0 && name.find(".3_") != std::string::npos)
+            ++counts.tiles;
+        traverse(paged);
+    }
+    SceneCounts counts;
+};
+
+} // namespace
+
+osg::ref_ptr<osg::Node> sceneAsShown(osg::Node* root) { return root ? copyShown(root) : nullptr; }
+
+SceneCounts countScene(osg::Node* root) {
+    Counter counter;
+    if (root)
+        root->accept(counter);
+    return counter.counts;
+}

@@ -1,0 +1,58 @@
+#include "TerrainSurface.h"
+
+#include "Torvik/TerrainHeight.h"
+
+#include <osg/BlendFunc>
+#include <osg/Depth>
+#include <osg/Geode>
+#include <osg/Geometry>
+#include <osg/MatrixTransform>
+
+#include <algorithm>
+#include <cmath>
+
+osg::ref_ptr<osg::Node> buildTerrainSurface(const TerrainHeight& terrain, double xmin, double ymin, double xmax,
+                                            double ymax, float opacity) {
+    // Vertices are offsets from the extent's corner, placed by a double-precision
+    // transform, so map coordinates of millions of metres stay exact.
+    const int cells = 64;
+    double width = xmax - xmin, height = ymax - ymin;
+    osg::ref_ptr<osg::Vec3Array> vertices = new osg::Vec3Array;
+    osg::ref_ptr<osg::Vec4Array> colours = new osg::Vec4Array;
+    for (int j = 0; j <= cells; ++j)
+        for (int i = 0; i <= cells; ++i) {
+            double x = xmin + width * i / cells, y = ymin + height * j / cells;
+            vertices->push_back(osg::Vec3(float(x - xmin), float(y - ymin), float(terrain.heightAt(x, y))));
+            // A checker of soft earth tones every 50 m gives the eye a scale.
+            bool dark = (int(std::floor((x - xmin) / 50.0)) + int(std::floor((y - ymin) / 50.0))) % 2 == 0;
+            colours->push_back(dark ? osg::Vec4(0.46f, 0.52f, 0.38f, opacity)
+                                    : osg::Vec4(0.52f, 0.58f, 0.43f, opacity));
+        }
+    osg::ref_ptr<osg::DrawElementsUInt> triangles = new osg::DrawElementsUInt(GL_TRIANGLES);
+    for (int j = 0; j < cells; ++j)
+        for (int i = 0; i < cells; ++i) {
+            unsigned a = j * (cells + 1) + i, b = a + 1, c = a + cells + 1, d = c + 1;
+            triangles->insert(triangles->end(), {a, b, d, a, d, c});
+        }
+    osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry;
+    geometry->setVertexArray(vertices);
+    geometry->setColorArray(colours, osg::Array::BIND_PER_VERTEX);
+    osg::ref_ptr<osg::Vec3Array> normals = new osg::Vec3Array(1, osg::Vec3(0, 0, 1));
+    geometry->setNormalArray(normals, osg::Array::BIND_OVERALL);
+    geometry->addPrimitiveSet(triangles);
+
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
+    geode->addDrawable(geometry);
+    osg::StateSet* state = geode->getOrCreateStateSet();
+    state->setMode(GL_LIGHTING, osg::StateAttribute::OFF);
+    state->setMode(GL_CULL_FACE, osg::StateAttribute::OFF);
+    if (opacity < 1.0f) {
+        state->setAttributeAndModes(new osg::BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA));
+        state->setAttributeAndModes(new osg::Depth(osg::Depth::LESS, 0.0, 1.0, false));
+        state->setRenderingHint(osg::StateSet::TRANSPARENT_BIN);
+    }
+    osg::ref_ptr<osg::MatrixTransform> placed = new osg::MatrixTransform(osg::Matrixd::translate(xmin, ymin, 0.0));
+    placed->setName("ground surface");
+    placed->addChild(geode);
+    return placed;
+}

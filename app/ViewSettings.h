@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+// How the host shows a network: its coordinate system, the extent the paged graph
+// covers, the height of the tile centres, and the ground. Read from the "view" element
+// of pipe.xml (the plug-in reads only "conn" there), overridable on the command line:
+//   <pipeline>
+//     <conn str="network.sqlite"/>
+//     <view srs="EPSG:4547" extent="xmin ymin xmax ymax" baseZ="0" ground="0"/>
+//   </pipeline>
+struct ViewSettings {
+    std::string srs;
+    std::string extent; // "xmin ymin xmax ymax"
+    std::string baseZ;
+    double ground = 0.0;
+    bool hasGround = false;
+
+    // Fills what the file has; false with a reason when the file cannot be read.
+    bool read(const std::string& pipeXml, std::string& error);
+    // The four numbers of `extent`; false when it is not four numbers with xmin < xmax, ymin < ymax.
+    bool bounds(double& xmin, double& ymin, double& xmax, double& ymax) const;
+};

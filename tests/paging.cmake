@@ -1,0 +1,3 @@
+pn_add_test(paging_test
+  SOURCES paging/PipeGraphTest.cpp
+  LIBS ${PN_PLUGIN_PARTS})
