@@ -1,6 +1,6 @@
 #include "ScreenCapture.h"
 
-#include <osg/GraphicsContext>
+#include <osg/RenderInfo>
 
 void ScreenCapture::operator()(osg::RenderInfo& renderInfo) const {
     std::lock_guard<std::mutex> lock(_mutex);

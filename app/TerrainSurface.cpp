@@ -32,12 +32,14 @@ osg::ref_ptr<osg::Node> buildTerrainSurface(const TerrainHeight& terrain, double
     for (int j = 0; j < cells; ++j)
         for (int i = 0; i < cells; ++i) {
             unsigned a = j * (cells + 1) + i, b = a + 1, c = a + cells + 1, d = c + 1;
-            triangles->insert(triangles->end(), {a, b, d, a, d, c});
+            for (unsigned index : {a, b, d, a, d, c})
+                triangles->push_back(index);
         }
     osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry;
     geometry->setVertexArray(vertices);
     geometry->setColorArray(colours, osg::Array::BIND_PER_VERTEX);
-    osg::ref_ptr<osg::Vec3Array> normals = new osg::Vec3Array(1, osg::Vec3(0, 0, 1));
+    osg::ref_ptr<osg::Vec3Array> normals = new osg::Vec3Array;
+    normals->push_back(osg::Vec3(0, 0, 1));
     geometry->setNormalArray(normals, osg::Array::BIND_OVERALL);
     geometry->addPrimitiveSet(triangles);
 

@@ -118,10 +118,10 @@ TEST(TileLoader, OnlyWholeTileNamesOfLiveGraphsAreRead) {
     ASSERT_TRUE(graph.valid());
     std::string id = std::to_string(graph->getId());
     using Status = osgDB::ReaderWriter::ReadResult;
-    for (const std::string& name : {id + ".3_5.pipe_pseudo_zem", id + ".3_5_2_1.pipe_pseudo_zem", "x.3_5_2.pipe_pseudo_zem",
+    for (const std::string& name : std::vector<std::string>{id + ".3_5.pipe_pseudo_zem", id + ".3_5_2_1.pipe_pseudo_zem", std::string("x.3_5_2.pipe_pseudo_zem"),
                                     id + ".3_-1_2.pipe_pseudo_zem", "dir/" + id + ".3_5_2.pipe_pseudo_zem",
                                     id + ".4_0_0.pipe_pseudo_zem", id + ".3_8_0.pipe_pseudo_zem",
-                                    "999999.0_0_0.pipe_pseudo_zem"})
+                                    std::string("999999.0_0_0.pipe_pseudo_zem")})
         EXPECT_EQ(readTile(name).status(), Status::ERROR_IN_READING_FILE) << name;
 
     osg::ref_ptr<ZEMPipePseudoLoader> loader = new ZEMPipePseudoLoader;

@@ -2,6 +2,8 @@
 #include "Torvik/CXPlayerManager.h"
 #include "Torvik/CXPluginLoader.h"
 
+#include <osgDB/Registry>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -36,6 +38,25 @@ TEST(PluginLoad, LoadingRegistersExactlyOneControlNamedQuenvaleAndUnloadingTakes
     CXPluginLoader again;
     ASSERT_TRUE(again.load(PluginPath)) << again.error();
     EXPECT_EQ(again.controls().size(), 1u);
+}
+
+TEST(PluginLoad, ReaderWritersAreFoundWhileThePluginIsLoadedAndNotAfter) {
+    // Looked up among the reader-writers already registered, so that osgDB does not
+    // go looking for a plug-in file of that name.
+    auto registered = [](const std::string& extension) {
+        for (osgDB::ReaderWriter* rw : osgDB::Registry::instance()->getReaderWriterList())
+            if (rw->acceptsExtension(extension))
+                return true;
+        return false;
+    };
+    {
+        CXPluginLoader plugin;
+        ASSERT_TRUE(plugin.load(PluginPath)) << plugin.error();
+        EXPECT_TRUE(registered("pipe_zem"));
+        EXPECT_TRUE(registered("pipe_pseudo_zem"));
+    }
+    EXPECT_FALSE(registered("pipe_zem"));
+    EXPECT_FALSE(registered("pipe_pseudo_zem"));
 }
 
 TEST(PluginLoad, AMissingPluginIsAnErrorNotACrash) {
