@@ -124,7 +124,8 @@ private:
     MdbHandle* mdb;
     sqlite3* db;
     MdbField fields[MDB_MAX_COLS];
-    std::vector<char> text;
+    // One buffer per column: the texts of a row stay in place until the row is inserted.
+    std::vector<std::vector<char>> texts = std::vector<std::vector<char>>(MDB_MAX_COLS);
 };
 
 bool MirrorBuilder::exec(const std::string& sql) {
@@ -266,10 +267,11 @@ bool MirrorBuilder::bindValue(sqlite3_stmt* insert, int index, MdbColumn* column
         return readFixed(value, field, x) && sqlite3_bind_double(insert, index, x) == SQLITE_OK;
     }
     case MDB_TEXT: {
+        std::vector<char>& text = texts[index - 1];
         text.resize(3 * static_cast<size_t>(field.siz) + 16);
         const int length =
             mdb_unicode2ascii(mdb, reinterpret_cast<const char*>(value), field.siz, text.data(), text.size());
-        return sqlite3_bind_text(insert, index, text.data(), length, SQLITE_TRANSIENT) == SQLITE_OK;
+        return sqlite3_bind_text(insert, index, text.data(), length, SQLITE_STATIC) == SQLITE_OK;
     }
     case MDB_BINARY:
         return sqlite3_bind_blob(insert, index, value, field.siz, SQLITE_TRANSIENT) == SQLITE_OK;
@@ -311,8 +313,9 @@ bool buildMirror(const std::string& nativePath, const std::string& uri, Sqlite& 
         return false;
     }
     sqlite3* db = nullptr;
-    const int opened = sqlite3_open_v2(uri.c_str(), &db,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI, nullptr);
+    const int opened = sqlite3_open_v2(
+        uri.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
+        nullptr);
     keeper.reset(db);
     if (opened != SQLITE_OK) {
         error = "Cannot create the in-memory copy: " + utf8ToGbk(sqlite3_errmsg(db));
