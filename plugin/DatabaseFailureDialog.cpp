@@ -6,17 +6,41 @@
 #include <QMessageBox>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
+#include <deque>
 #include <mutex>
-#include <set>
 
 namespace {
-std::mutex waitingMutex;
-std::set<QString> waiting;
-
 void showModal(const QString& text) {
     QMessageBox::critical(nullptr, DatabaseFailureDialog::title(), text, QMessageBox::Cancel,
                           QMessageBox::NoButton);
+}
+
+// Messages from other threads, shown one after another on the GUI thread. The one
+// showing stays at the front until it is answered, so that the same failure arriving
+// meanwhile is not shown twice.
+std::mutex waitingMutex;
+std::deque<QString> waiting;
+bool showingWaiting = false; // GUI thread only
+
+void showWaiting() {
+    if (showingWaiting)
+        return; // the loop below, further up this stack, takes the new message in turn
+    showingWaiting = true;
+    for (;;) {
+        QString text;
+        {
+            std::lock_guard<std::mutex> guard(waitingMutex);
+            if (waiting.empty())
+                break;
+            text = waiting.front();
+        }
+        showModal(text);
+        std::lock_guard<std::mutex> guard(waitingMutex);
+        waiting.pop_front();
+    }
+    showingWaiting = false;
 }
 } // namespace
 
@@ -44,15 +68,9 @@ void DatabaseFailureDialog::show(int errorNumber, const QString& errorText) {
     }
     {
         std::lock_guard<std::mutex> guard(waitingMutex);
-        if (!waiting.insert(message).second)
+        if (std::find(waiting.begin(), waiting.end(), message) != waiting.end())
             return;
+        waiting.push_back(message);
     }
-    QMetaObject::invokeMethod(
-        app,
-        [message] {
-            showModal(message);
-            std::lock_guard<std::mutex> guard(waitingMutex);
-            waiting.erase(message);
-        },
-        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(app, showWaiting, Qt::QueuedConnection);
 }

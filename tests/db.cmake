@@ -8,3 +8,10 @@ pn_add_test(db_tests
     db/MdbWriterTest.cpp
   LIBS pn_plugin pn_mdbwriter
   LABELS db)
+
+# The failure dialog needs a GUI application of its own; offscreen, no display needed.
+pn_add_test(db_dialog_tests
+  SOURCES db/DatabaseFailureDialogTest.cpp db/DbFixture.cpp
+  LIBS pn_plugin
+  LABELS db
+  ENV QT_QPA_PLATFORM=offscreen)
