@@ -53,7 +53,7 @@ HostApp::~HostApp() {
 
 bool HostApp::start(std::string& error) {
     if (!_plugin.load(_options.pluginPath)) {
-        error = _plugin.error();
+        error = "cannot load the plug-in: " + _plugin.error();
         return false;
     }
     osgViewer::View* view = _viewer->getViewer();
