@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+class SampleNetwork;
+
+// The files a sample network is delivered in. Each returns an empty string on success and
+// otherwise says what went wrong; paths are UTF-8, as the file system takes them.
+namespace samplefiles {
+
+// The thirty tables TQMB_xxPoint and TQMB_xxLine with their Chinese columns, in SQLite.
+std::string writeSqlite(const SampleNetwork& network, const std::string& path);
+
+// The network configuration: element "pipeline", child "conn" whose "str" is the database.
+std::string writePipeXml(const std::string& path, const std::string& databasePath);
+
+// What the host reads the network with: {"srs", "extent" ("xmin ymin xmax ymax"), "baseZ"}.
+std::string writeHostInfo(const SampleNetwork& network, const std::string& path);
+
+// The column names and SQL types of the two tables of a kind (GBK names).
+struct Column {
+    const char* name;
+    bool text;
+};
+extern const Column kPointColumns[8];
+extern const Column kLineColumns[7];
+
+} // namespace samplefiles

@@ -1,0 +1,66 @@
+// Generates the sample district network: the database, the pipe.xml that points at it and
+// what the host needs to show it (network.json).
+
+#include "sample/SampleFiles.h"
+#include "sample/SampleNetwork.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+namespace {
+int usage(const char* program) {
+    std::fprintf(stderr,
+                 "usage: %s [--out DIR] [--segments N] [--seed S]\n"
+                 "  writes DIR/network.sqlite, DIR/pipe.xml (pointing at it) and DIR/network.json\n",
+                 program);
+    return 2;
+}
+
+bool number(const char* text, unsigned long long& value) {
+    char* end = nullptr;
+    value = std::strtoull(text, &end, 10);
+    return *text && *end == '\0' && text[0] != '-';
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    namespace fs = std::filesystem;
+    SampleOptions options;
+    fs::path out = ".";
+    for (int i = 1; i < argc; ++i) {
+        unsigned long long value = 0;
+        if (i + 1 >= argc)
+            return usage(argv[0]);
+        if (!std::strcmp(argv[i], "--out"))
+            out = argv[++i];
+        else if (!std::strcmp(argv[i], "--segments") && number(argv[i + 1], value) && value > 0)
+            options.segments = static_cast<size_t>(value), ++i;
+        else if (!std::strcmp(argv[i], "--seed") && number(argv[i + 1], value) && value <= 0xFFFFFFFFull)
+            options.seed = static_cast<std::uint32_t>(value), ++i;
+        else
+            return usage(argv[0]);
+    }
+    std::error_code ec;
+    fs::create_directories(out, ec);
+    out = fs::absolute(out, ec);
+
+    const auto t0 = std::chrono::steady_clock::now();
+    const SampleNetwork network = SampleNetwork::generate(options);
+    const std::string database = (out / "network.sqlite").string();
+    for (const std::string& error : {samplefiles::writeSqlite(network, database),
+                                     samplefiles::writePipeXml((out / "pipe.xml").string(), database),
+                                     samplefiles::writeHostInfo(network, (out / "network.json").string())})
+        if (!error.empty()) {
+            std::fprintf(stderr, "pn_make_sample: %s\n", error.c_str());
+            return 1;
+        }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    std::printf("%zu segments, %zu points in %s (%.1f s)\nsrs %s extent %.3f %.3f %.3f %.3f baseZ %.2f\n",
+                network.segmentCount(), network.pointCount(), out.string().c_str(), seconds,
+                network.srs.c_str(), network.xmin, network.ymin, network.xmax, network.ymax, network.baseZ);
+    return 0;
+}
