@@ -1,6 +1,7 @@
 #include "sample/SampleFiles.h"
 
 #include "plugin/GbkText.h"
+#include "sample/MdbWriter.h"
 #include "sample/SampleNetwork.h"
 
 #include <sqlite3.h>
@@ -81,7 +82,10 @@ public:
         return s;
     }
     void text(sqlite3_stmt* s, int i, const std::string& v) {
-        sqlite3_bind_text(s, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+        if (v.empty())
+            sqlite3_bind_null(s, i);
+        else
+            sqlite3_bind_text(s, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
     }
     void step(sqlite3_stmt* s) {
         if (error_.empty() && sqlite3_step(s) != SQLITE_DONE)
@@ -163,6 +167,32 @@ std::string writeSqlite(const SampleNetwork& network, const std::string& path) {
     }
     db.exec("COMMIT");
     return db.error();
+}
+
+std::string writeMdb(const SampleNetwork& network, const std::string& path) {
+    auto columns = [](const auto& list) {
+        std::vector<MdbWriter::Column> out;
+        for (const Column& c : list)
+            out.push_back({c.name, c.text ? MdbWriter::Type::Text : MdbWriter::Type::Double});
+        return out;
+    };
+    auto text = [](const std::string& v) { return v.empty() ? MdbWriter::Value() : MdbWriter::Value(v); };
+    MdbWriter mdb;
+    for (const SampleKindRows& kind : network.kinds) {
+        const int points = mdb.addTable("TQMB_" + kind.code + "Point", columns(kPointColumns));
+        const int lines = mdb.addTable("TQMB_" + kind.code + "Line", columns(kLineColumns));
+        if (points < 0 || lines < 0)
+            return mdb.error();
+        for (const SamplePointRow& r : kind.points)
+            if (!mdb.addRow(points,
+                            {r.gid, r.number, r.x, r.y, r.ground, r.depth, text(r.nature), text(r.facility)}))
+                return mdb.error();
+        for (const SampleLineRow& r : kind.lines)
+            if (!mdb.addRow(lines, {r.gid, text(r.material), r.start, r.end, r.startDepth, r.endDepth,
+                                    text(r.section)}))
+                return mdb.error();
+    }
+    return mdb.save(path) ? std::string() : mdb.error();
 }
 
 std::string writePipeXml(const std::string& path, const std::string& databasePath) {

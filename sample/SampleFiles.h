@@ -9,7 +9,11 @@ class SampleNetwork;
 namespace samplefiles {
 
 // The thirty tables TQMB_xxPoint and TQMB_xxLine with their Chinese columns, in SQLite.
+// An empty text (a plain survey point has no facility) is written as NULL.
 std::string writeSqlite(const SampleNetwork& network, const std::string& path);
+
+// The same tables in an Access (Jet 4) file, as survey teams deliver them.
+std::string writeMdb(const SampleNetwork& network, const std::string& path);
 
 // The network configuration: element "pipeline", child "conn" whose "str" is the database.
 std::string writePipeXml(const std::string& path, const std::string& databasePath);

@@ -9,13 +9,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace {
 int usage(const char* program) {
     std::fprintf(stderr,
-                 "usage: %s [--out DIR] [--segments N] [--seed S]\n"
-                 "  writes DIR/network.sqlite, DIR/pipe.xml (pointing at it) and DIR/network.json\n",
+                 "usage: %s [--out DIR] [--segments N] [--seed S] [--database sqlite|mdb]\n"
+                 "  writes DIR/network.sqlite, DIR/network.mdb, DIR/pipe.xml (pointing at the one\n"
+                 "  --database names, SQLite by default) and DIR/network.json\n",
                  program);
     return 2;
 }
@@ -31,12 +33,16 @@ int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     SampleOptions options;
     fs::path out = ".";
+    std::string pointAt = "sqlite";
     for (int i = 1; i < argc; ++i) {
         unsigned long long value = 0;
         if (i + 1 >= argc)
             return usage(argv[0]);
         if (!std::strcmp(argv[i], "--out"))
             out = argv[++i];
+        else if (!std::strcmp(argv[i], "--database") &&
+                 (!std::strcmp(argv[i + 1], "sqlite") || !std::strcmp(argv[i + 1], "mdb")))
+            pointAt = argv[++i];
         else if (!std::strcmp(argv[i], "--segments") && number(argv[i + 1], value) && value > 0)
             options.segments = static_cast<size_t>(value), ++i;
         else if (!std::strcmp(argv[i], "--seed") && number(argv[i + 1], value) && value <= 0xFFFFFFFFull)
@@ -50,14 +56,22 @@ int main(int argc, char** argv) {
 
     const auto t0 = std::chrono::steady_clock::now();
     const SampleNetwork network = SampleNetwork::generate(options);
-    const std::string database = (out / "network.sqlite").string();
-    for (const std::string& error : {samplefiles::writeSqlite(network, database),
-                                     samplefiles::writePipeXml((out / "pipe.xml").string(), database),
-                                     samplefiles::writeHostInfo(network, (out / "network.json").string())})
+    const std::string sqlite = (out / "network.sqlite").string(), mdb = (out / "network.mdb").string();
+    const std::function<std::string()> steps[] = {
+        [&] { return samplefiles::writeSqlite(network, sqlite); },
+        [&] { return samplefiles::writeMdb(network, mdb); },
+        [&] {
+            return samplefiles::writePipeXml((out / "pipe.xml").string(), pointAt == "mdb" ? mdb : sqlite);
+        },
+        [&] { return samplefiles::writeHostInfo(network, (out / "network.json").string()); },
+    };
+    for (const auto& step : steps) {
+        const std::string error = step();
         if (!error.empty()) {
             std::fprintf(stderr, "pn_make_sample: %s\n", error.c_str());
             return 1;
         }
+    }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     std::printf("%zu segments, %zu points in %s (%.1f s)\nsrs %s extent %.3f %.3f %.3f %.3f baseZ %.2f\n",
                 network.segmentCount(), network.pointCount(), out.string().c_str(), seconds,

@@ -1,5 +1,6 @@
 #include "geo/SpatialReference.h"
 #include "geo/XmlDocument.h"
+#include "plugin/DBConnection.h"
 #include "plugin/GbkText.h"
 #include "sample/SampleFiles.h"
 #include "sample/SampleNetwork.h"
@@ -292,12 +293,68 @@ TEST(SampleFiles, TheProgramWritesAPipeXmlAndHostInfoThatDescribeItsDatabase) {
     EXPECT_DOUBLE_EQ(extent[2].toDouble(), expected.xmax);
     EXPECT_DOUBLE_EQ(extent[3].toDouble(), expected.ymax);
     EXPECT_DOUBLE_EQ(info["baseZ"].toDouble(), expected.baseZ);
+
+    // Pointed at the Access file instead, as a survey team's own pipe.xml would be.
+    ASSERT_EQ(std::system(
+                  (program + " --out " + out.string() + " --segments 800 --database mdb >/dev/null").c_str()),
+              0);
+    xml = osgEarth::XmlDocument::load((out / "pipe.xml").string());
+    ASSERT_TRUE(xml.valid());
+    EXPECT_EQ(xml->getConfig().child("pipeline").child("conn").value("str"), (out / "network.mdb").string());
+    EXPECT_TRUE(fs::file_size(out / "network.mdb") > 0);
     fs::remove_all(out);
 
     // Options it cannot read: usage, nothing written.
-    for (const char* args : {" --segments -5", " --segments", " --seed x", " --colour red"})
+    for (const char* args :
+         {" --segments -5", " --segments", " --seed x", " --database odbc", " --colour red"})
         EXPECT_EQ(
             WEXITSTATUS(std::system((program + args + " --out " + out.string() + " 2>/dev/null").c_str())),
             2);
     EXPECT_FALSE(fs::exists(out / "network.sqlite"));
+}
+
+TEST(SampleFiles, TheAccessFileHoldsTheSameRowsAsTheSqliteFileForTheLoaders) {
+    const fs::path folder = fs::temp_directory_path() / ("pn_sample_mdb_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const SampleNetwork network = SampleNetwork::generate({5, 1200});
+    const std::string sqlite = (folder / "n.sqlite").string(), mdb = (folder / "n.mdb").string();
+    ASSERT_EQ(samplefiles::writeSqlite(network, sqlite), "");
+    ASSERT_EQ(samplefiles::writeMdb(network, mdb), "");
+
+    // What the loaders see of one kind through DBConnection: rows, coordinates, NULL
+    // facilities, and the segments the double join finds.
+    auto summary = [](const std::string& path, const QString& kind) {
+        DBConnection connection(path);
+        EXPECT_TRUE(connection.open());
+        QSqlQuery points;
+        EXPECT_TRUE(points.exec(gbkToQString("SELECT count(*), sum(X坐标), sum(深度), count(附属设施), "
+                                             "count(DISTINCT 测点性质) FROM TQMB_xxPoint")
+                                    .replace("xx", kind)));
+        EXPECT_TRUE(points.next());
+        QSqlQuery lines;
+        EXPECT_TRUE(lines.exec(
+            gbkToQString("SELECT count(*), sum(起点埋深), count(DISTINCT 断面尺寸) FROM TQMB_xxLine, "
+                         "TQMB_xxPoint as 管点1, TQMB_xxPoint as 管点2 WHERE TQMB_xxLine.起点物探号 = "
+                         "管点1.物探点号 AND TQMB_xxLine.终点物探号 = 管点2.物探点号")
+                .replace("xx", kind)));
+        EXPECT_TRUE(lines.next());
+        std::vector<double> out;
+        for (int i = 0; i < 5; ++i)
+            out.push_back(points.value(i).toDouble());
+        for (int i = 0; i < 3; ++i)
+            out.push_back(lines.value(i).toDouble());
+        connection.close();
+        return out;
+    };
+    for (const SampleKindRows& kind : network.kinds) {
+        SCOPED_TRACE(kind.code);
+        const std::vector<double> fromAccess = summary(mdb, kind.code.c_str());
+        const std::vector<double> fromSqlite = summary(sqlite, kind.code.c_str());
+        ASSERT_EQ(fromAccess.size(), fromSqlite.size());
+        EXPECT_EQ(fromAccess[0], static_cast<double>(kind.points.size()));
+        EXPECT_EQ(fromAccess[5], static_cast<double>(kind.lines.size()));
+        for (size_t i = 0; i < fromAccess.size(); ++i)
+            EXPECT_NEAR(fromAccess[i], fromSqlite[i], 1e-6 * std::max(1.0, std::fabs(fromSqlite[i]))) << i;
+    }
+    fs::remove_all(folder);
 }
