@@ -1,5 +1,6 @@
 #include "HostApp.h"
 
+#include "DemTerrain.h"
 #include "SceneExport.h"
 #include "ScreenCapture.h"
 #include "TerrainSurface.h"
@@ -52,6 +53,12 @@ HostApp::~HostApp() {
 }
 
 bool HostApp::start(std::string& error) {
+    if (!_options.demPath.empty()) {
+        std::shared_ptr<DemTerrain> dem = DemTerrain::open(_options.demPath, _options.groundHeight, error);
+        if (!dem)
+            return false;
+        g_playerManager->setTerrain(dem);
+    }
     if (!_plugin.load(_options.pluginPath)) {
         error = "cannot load the plug-in: " + _plugin.error();
         return false;

@@ -24,6 +24,7 @@ public:
         int width = 1280;
         int height = 800;
         double groundHeight = 0.0;
+        std::string demPath; // an elevation raster for the terrain; flat at groundHeight without one
         float groundOpacity = 0.35f;
         unsigned pagerThreads = 4;
     };

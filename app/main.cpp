@@ -25,6 +25,7 @@ const char* const Usage =
     "                        the map's coordinate system, the extent to page and the tile base\n"
     "                        height (default: the \"view\" element of pipe.xml)\n"
     "  --ground H            height of the flat terrain (default: pipe.xml's view, else 0)\n"
+    "  --dem FILE            terrain heights from an elevation raster (GeoTIFF, ...) in the map's system\n"
     "  --no-network          start with an empty scene\n"
     "  --headless            no window; with --screenshot, draw off-screen (needs a display, e.g. Xvfb)\n"
     "  --screenshot FILE     once paging has settled, write a picture and exit\n"
@@ -90,6 +91,8 @@ int main(int argc, char** argv) {
         } else if (hasValue && arg == "--ground") {
             options.groundHeight = std::atof(argv[++i]);
             groundGiven = true;
+        } else if (hasValue && arg == "--dem") {
+            options.demPath = absolute(argv[++i], startDir);
         } else if (hasValue && arg == "--screenshot") {
             screenshot = absolute(argv[++i], startDir);
         } else if (hasValue && arg == "--camera") {
