@@ -8,6 +8,7 @@ pn_add_test(network_kinds
   LIBS pn_plugin pn_network
   LABELS network)
 pn_add_test(network_loading
-  SOURCES network/LoaderTest.cpp network/ConcurrencyTest.cpp network/NetworkDatabase.cpp
-  LIBS pn_plugin pn_network
+  SOURCES network/LoaderTest.cpp network/AccessLoadTest.cpp network/ConcurrencyTest.cpp
+    network/NetworkDatabase.cpp
+  LIBS pn_plugin pn_network pn_mdbwriter
   LABELS network)
