@@ -332,7 +332,10 @@ bool buildMirror(const std::string& nativePath, const std::string& uri, Sqlite& 
             return false;
         }
     }
-    return sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
+        return true;
+    error = "Cannot complete the in-memory copy: " + utf8ToGbk(sqlite3_errmsg(db));
+    return false;
 }
 } // namespace
 

@@ -266,26 +266,28 @@ TEST(AccessBackend, LoadersOnSeveralThreadsTakeTurnsOnTheDefaultConnection) {
     DbFixture folder;
     const std::string access = folder.path("network.mdb");
     const std::string sqlite = folder.path("network.sqlite");
-    const Network network(100);
-    network.writeAccess(access);
-    network.writeSqlite(sqlite);
+    Network(100).writeAccess(access);
+    Network(60).writeSqlite(sqlite);
 
+    // Each loader must count the rows of its own file, not of the one another thread
+    // registered as the default connection meanwhile.
     std::vector<std::thread> pagers;
     std::vector<int> counted(4, 0);
     for (int t = 0; t < 4; ++t)
         pagers.emplace_back([&, t] {
-            for (int i = 0; i < 15; ++i) {
-                DBConnection connection(i % 2 ? access : sqlite);
+            for (int i = 0; i < 30; ++i) {
+                const bool fromAccess = (i + t) % 2;
+                DBConnection connection(fromAccess ? access : sqlite);
                 if (!connection.open())
                     continue;
                 QSqlQuery query;
                 if (query.exec(QStringLiteral("SELECT count(*) FROM TQMB_YSPoint")) && query.next() &&
-                    query.value(0).toInt() == 101)
+                    query.value(0).toInt() == (fromAccess ? 101 : 61))
                     ++counted[t];
                 connection.close();
             }
         });
     for (auto& pager : pagers)
         pager.join();
-    EXPECT_EQ(counted, std::vector<int>(4, 15));
+    EXPECT_EQ(counted, std::vector<int>(4, 30));
 }
