@@ -127,6 +127,14 @@ std::string xmlEscape(const std::string& text) {
     return out;
 }
 
+// Full precision: map coordinates in metres have seven digits before the point.
+std::string extentText(const SampleNetwork& network) {
+    std::ostringstream text;
+    text.precision(17);
+    text << network.xmin << ' ' << network.ymin << ' ' << network.xmax << ' ' << network.ymax;
+    return text.str();
+}
+
 } // namespace
 
 std::string writeSqlite(const SampleNetwork& network, const std::string& path) {
@@ -195,19 +203,19 @@ std::string writeMdb(const SampleNetwork& network, const std::string& path) {
     return mdb.save(path) ? std::string() : mdb.error();
 }
 
-std::string writePipeXml(const std::string& path, const std::string& databasePath) {
+std::string writePipeXml(const SampleNetwork& network, const std::string& path,
+                         const std::string& databasePath) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<pipeline>\n  <conn str=\"" << xmlEscape(databasePath)
-        << "\"/>\n</pipeline>\n";
+        << "\"/>\n  <view srs=\"" << network.srs << "\" extent=\"" << extentText(network) << "\" baseZ=\""
+        << network.baseZ << "\" ground=\"" << network.baseZ << "\"/>\n</pipeline>\n";
     out.close();
     return out ? std::string() : "cannot write " + path;
 }
 
 std::string writeHostInfo(const SampleNetwork& network, const std::string& path) {
     std::ostringstream json;
-    json.precision(3);
-    json << std::fixed << "{\n  \"srs\": \"" << network.srs << "\",\n  \"extent\": \"" << network.xmin << ' '
-         << network.ymin << ' ' << network.xmax << ' ' << network.ymax
+    json << "{\n  \"srs\": \"" << network.srs << "\",\n  \"extent\": \"" << extentText(network)
          << "\",\n  \"baseZ\": " << network.baseZ << ",\n  \"segments\": " << network.segmentCount()
          << ",\n  \"points\": " << network.pointCount() << "\n}\n";
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -15,8 +15,10 @@ std::string writeSqlite(const SampleNetwork& network, const std::string& path);
 // The same tables in an Access (Jet 4) file, as survey teams deliver them.
 std::string writeMdb(const SampleNetwork& network, const std::string& path);
 
-// The network configuration: element "pipeline", child "conn" whose "str" is the database.
-std::string writePipeXml(const std::string& path, const std::string& databasePath);
+// The network configuration: element "pipeline", child "conn" whose "str" is the database,
+// and beside it the host application's "view" (srs, extent, baseZ, ground) of the network.
+std::string writePipeXml(const SampleNetwork& network, const std::string& path,
+                         const std::string& databasePath);
 
 // What the host reads the network with: {"srs", "extent" ("xmin ymin xmax ymax"), "baseZ"}.
 std::string writeHostInfo(const SampleNetwork& network, const std::string& path);

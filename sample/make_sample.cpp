@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
         [&] { return samplefiles::writeSqlite(network, sqlite); },
         [&] { return samplefiles::writeMdb(network, mdb); },
         [&] {
-            return samplefiles::writePipeXml((out / "pipe.xml").string(), pointAt == "mdb" ? mdb : sqlite);
+            return samplefiles::writePipeXml(network, (out / "pipe.xml").string(),
+                                             pointAt == "mdb" ? mdb : sqlite);
         },
         [&] { return samplefiles::writeHostInfo(network, (out / "network.json").string()); },
     };

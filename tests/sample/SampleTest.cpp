@@ -276,6 +276,7 @@ TEST(SampleFiles, TheProgramWritesAPipeXmlAndHostInfoThatDescribeItsDatabase) {
     ASSERT_TRUE(xml.valid());
     EXPECT_EQ(xml->getConfig().child("pipeline").child("conn").value("str"),
               (out / "network.sqlite").string());
+    const osgEarth::Config view = xml->getConfig().child("pipeline").child("view");
     EXPECT_TRUE(fs::file_size(out / "network.sqlite") > 0);
 
     std::ifstream in(out / "network.json");
@@ -293,6 +294,10 @@ TEST(SampleFiles, TheProgramWritesAPipeXmlAndHostInfoThatDescribeItsDatabase) {
     EXPECT_DOUBLE_EQ(extent[2].toDouble(), expected.xmax);
     EXPECT_DOUBLE_EQ(extent[3].toDouble(), expected.ymax);
     EXPECT_DOUBLE_EQ(info["baseZ"].toDouble(), expected.baseZ);
+    // The host application reads the same from the view beside the database path.
+    EXPECT_EQ(view.value("srs"), info["srs"].toString().toStdString());
+    EXPECT_EQ(view.value("extent"), info["extent"].toString().toStdString());
+    EXPECT_EQ(std::atof(view.value("baseZ").c_str()), expected.baseZ);
 
     // Pointed at the Access file instead, as a survey team's own pipe.xml would be.
     ASSERT_EQ(std::system(
