@@ -36,181 +36,39 @@ const std::vector<KindPlan>& plans() {
     const std::vector<Equipment> cable = {{"检修井", 1, Depth::Well},   {"人孔", 2, Depth::Well},
                                           {"手孔", 3, Depth::HandHole}, {"接线箱", 1, Depth::Surface},
                                           {"上杆", 1, Depth::Surface},  {"", 1, Depth::Pipe}};
+    // clang-format off
+    // code offset depth fall  main section  branch   material       ind.   fit.   cross  elbow  junction  spacing
     static const std::vector<KindPlan> p = {
-        {"PS",
-         4.0,
-         2.8,
-         1.5,
-         "1800X1500",
-         "1000",
-         "钢筋混凝土",
-         false,
-         true,
-         true,
-         false,
-         "检修井",
-         40,
+        {"PS",  4.0, 2.8, 1.5, "1800X1500", "1000", "钢筋混凝土", false, true,  true,  false, "检修井", 40,
          {{"检修井", 3, Depth::Well}, {"雨篦", 2, Depth::Grate}, {"", 1, Depth::Pipe}}},
-        {"YS",
-         1.5,
-         2.0,
-         1.5,
-         "1200",
-         "600",
-         "钢筋混凝土",
-         false,
-         true,
-         false,
-         true,
-         "雨水井",
-         35,
+        {"YS",  1.5, 2.0, 1.5, "1200",      "600",  "钢筋混凝土", false, true,  false, true,  "雨水井", 35,
          {{"雨水井", 3, Depth::Well}, {"雨篦", 3, Depth::Grate}, {"", 1, Depth::Pipe}}},
-        {"WS",
-         -1.5,
-         2.4,
-         1.5,
-         "800",
-         "400",
-         "混凝土",
-         false,
-         true,
-         false,
-         true,
-         "检修井",
-         35,
-         {{"污水检修井", 3, Depth::Well},
-          {"检修井", 2, Depth::Well},
-          {"污篦", 1, Depth::Grate},
-          {"", 1, Depth::Pipe}}},
-        {"SY",
-         9.0,
-         1.6,
-         0,
-         "300",
-         "200",
-         "钢",
-         true,
-         true,
-         false,
-         true,
-         "",
-         50,
+        {"WS", -1.5, 2.4, 1.5, "800",       "400",  "混凝土",     false, true,  false, true,  "检修井", 35,
+         {{"污水检修井", 3, Depth::Well}, {"检修井", 2, Depth::Well}, {"污篦", 1, Depth::Grate}, {"", 1, Depth::Pipe}}},
+        {"SY",  9.0, 1.6, 0.0, "300",       "200",  "钢",         true,  true,  false, true,  "",       50,
          {{"阀门", 1, Depth::Pipe}, {"", 3, Depth::Pipe}}},
-        {"JS",
-         -6.0,
-         1.3,
-         0,
-         "600",
-         "300",
-         "球墨铸铁",
-         false,
-         true,
-         true,
-         true,
-         "",
-         35,
-         {{"阀门", 2, Depth::Pipe},
-          {"阀门井", 2, Depth::Well},
-          {"检修井", 1, Depth::Well},
-          {"排污阀", 1, Depth::Pipe},
-          {"水表", 1, Depth::Pipe},
-          {"消防栓", 2, Depth::Surface},
-          {"", 2, Depth::Pipe}}},
-        {"RS",
-         -8.0,
-         1.8,
-         0,
-         "500",
-         "300",
-         "钢",
-         false,
-         true,
-         false,
-         true,
-         "",
-         45,
+        {"JS", -6.0, 1.3, 0.0, "600",       "300",  "球墨铸铁",   false, true,  true,  true,  "",       35,
+         {{"阀门", 2, Depth::Pipe}, {"阀门井", 2, Depth::Well}, {"检修井", 1, Depth::Well}, {"排污阀", 1, Depth::Pipe},
+          {"水表", 1, Depth::Pipe}, {"消防栓", 2, Depth::Surface}, {"", 2, Depth::Pipe}}},
+        {"RS", -8.0, 1.8, 0.0, "500",       "300",  "钢",         false, true,  false, true,  "",       45,
          {{"检修井", 2, Depth::Well}, {"", 2, Depth::Pipe}}},
-        {"TR",
-         7.0,
-         1.1,
-         0,
-         "315",
-         "160",
-         "PE",
-         false,
-         true,
-         false,
-         true,
-         "",
-         45,
+        {"TR",  7.0, 1.1, 0.0, "315",       "160",  "PE",         false, true,  false, true,  "",       45,
          {{"阀门井", 2, Depth::Well}, {"调压箱", 1, Depth::Surface}, {"", 3, Depth::Pipe}}},
-        {"YG",
-         -10.0,
-         1.4,
-         0,
-         "150",
-         "100",
-         "不锈钢",
-         true,
-         true,
-         false,
-         true,
-         "",
-         50,
+        {"YG", -10.0, 1.4, 0.0, "150",      "100",  "不锈钢",     true,  true,  false, true,  "",       50,
          {{"", 1, Depth::Pipe}}},
-        {"QG", -11.0, 1.4, 0, "100", "80", "不锈钢", true, true, false, true, "", 50, {{"", 1, Depth::Pipe}}},
-        {"GD",
-         12.0,
-         1.0,
-         0,
-         "1000X800",
-         "600X400",
-         "铜",
-         false,
-         false,
-         false,
-         false,
-         "检修井",
-         40,
-         {{"检修井", 3, Depth::Well},
-          {"控制柜", 1, Depth::Surface},
-          {"上杆", 1, Depth::Surface},
-          {"", 1, Depth::Pipe}}},
-        {"LD",
-         13.5,
-         0.7,
-         0,
-         "100",
-         "80",
-         "铜",
-         false,
-         false,
-         false,
-         false,
-         "检修井",
-         30,
+        {"QG", -11.0, 1.4, 0.0, "100",      "80",   "不锈钢",     true,  true,  false, true,  "",       50,
+         {{"", 1, Depth::Pipe}}},
+        {"GD", 12.0, 1.0, 0.0, "1000X800",  "600X400", "铜",      false, false, false, false, "检修井", 40,
+         {{"检修井", 3, Depth::Well}, {"控制柜", 1, Depth::Surface}, {"上杆", 1, Depth::Surface}, {"", 1, Depth::Pipe}}},
+        {"LD", 13.5, 0.7, 0.0, "100",       "80",   "铜",         false, false, false, false, "检修井", 30,
          {{"路灯", 6, Depth::Surface}, {"检修井", 1, Depth::Well}, {"上杆", 1, Depth::Surface}}},
-        {"DX", -12.5, 0.9, 0, "800X500", "400X300", "光纤", false, false, false, false, "人孔", 40, cable},
-        {"DS", -13.5, 0.8, 0, "200", "110", "光纤", false, false, false, false, "人孔", 40, cable},
-        {"YD",
-         -14.5,
-         0.9,
-         0,
-         "400X300",
-         "110",
-         "光纤",
-         false,
-         false,
-         false,
-         false,
-         "人孔",
-         40,
-         {{"检修井", 1, Depth::Well},
-          {"人孔", 2, Depth::Well},
-          {"手孔", 3, Depth::HandHole},
-          {"", 1, Depth::Pipe}}},
-        {"JY", 14.5, 1.5, 0, "300", "150", "光纤", false, false, false, false, "人孔", 40, cable},
+        {"DX", -12.5, 0.9, 0.0, "800X500",  "400X300", "光纤",    false, false, false, false, "人孔",   40, cable},
+        {"DS", -13.5, 0.8, 0.0, "200",      "110",  "光纤",       false, false, false, false, "人孔",   40, cable},
+        {"YD", -14.5, 0.9, 0.0, "400X300",  "110",  "光纤",       false, false, false, false, "人孔",   40,
+         {{"检修井", 1, Depth::Well}, {"人孔", 2, Depth::Well}, {"手孔", 3, Depth::HandHole}, {"", 1, Depth::Pipe}}},
+        {"JY", 14.5, 1.5, 0.0, "300",       "150",  "光纤",       false, false, false, false, "人孔",   40, cable},
     };
+    // clang-format on
     return p;
 }
 
@@ -251,9 +109,8 @@ struct Grid {
 
 class KindBuilder {
 public:
-    KindBuilder(const KindPlan& plan, const Grid& grid, const SampleNetwork& net, std::uint32_t seed,
-                SampleKindRows& out)
-        : plan_(plan), grid_(grid), net_(net),
+    KindBuilder(const KindPlan& plan, const Grid& grid, double baseZ, std::uint32_t seed, SampleKindRows& out)
+        : plan_(plan), grid_(grid), baseZ_(baseZ),
           random_(seed * 131u + static_cast<std::uint32_t>(plan.code[0]) * 7u +
                   static_cast<std::uint32_t>(plan.code[1])),
           out_(out) {
@@ -322,9 +179,8 @@ private:
         row.number = std::string(plan_.code) + n;
         row.x = round(x, 0.001);
         row.y = round(y, 0.001);
-        row.ground =
-            round(net_.baseZ + 1.2 * std::sin(x / 350.0) * std::cos(y / 420.0) + random_.uniform(-0.05, 0.05),
-                  0.01);
+        row.ground = round(
+            baseZ_ + 1.2 * std::sin(x / 350.0) * std::cos(y / 420.0) + random_.uniform(-0.05, 0.05), 0.01);
         row.depth = depth;
         row.nature = nature;
         row.facility = facility;
@@ -345,8 +201,10 @@ private:
             nature = ways == 2 ? "转折点" : "分支点";
         else if (ways == 2)
             nature = plan_.elbow ? "弯头" : "转折点";
-        else if (ways == 3 || plan_.cross)
-            nature = ways == 3 ? "三通" : "四通";
+        else if (ways == 3)
+            nature = "三通";
+        else if (plan_.cross)
+            nature = "四通";
         else {
             // No cross fitting in this kind: the branch from the north joins the main at one
             // tee, the branch from the south a few metres on at a second.
@@ -399,7 +257,7 @@ private:
 
     const KindPlan& plan_;
     const Grid& grid_;
-    const SampleNetwork& net_;
+    const double baseZ_;
     Random random_;
     SampleKindRows& out_;
     std::vector<const Equipment*> sequence_;
@@ -439,7 +297,7 @@ SampleNetwork SampleNetwork::generate(const SampleOptions& options) {
         }
         for (const KindPlan& plan : plans()) {
             net.kinds.push_back(SampleKindRows{plan.code, {}, {}});
-            KindBuilder(plan, grid, net, options.seed, net.kinds.back()).build();
+            KindBuilder(plan, grid, net.baseZ, options.seed, net.kinds.back()).build();
         }
         if (net.segmentCount() < options.segments)
             continue;
