@@ -15,6 +15,7 @@
 #include <osgText/Text>
 #include <osgViewer/Viewer>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -27,6 +28,7 @@ struct Item {
     std::string label;
     osg::ref_ptr<osg::Node> node;
     bool flat = false; // a texture on a quad, seen from straight above
+    float below = 0.f; // when set, only the part of the model below this height is framed
 };
 
 osg::ref_ptr<osg::Node> texturedQuad(osg::Image* image) {
@@ -112,7 +114,9 @@ bool renderSheet(const std::vector<Item>& items, const std::string& file) {
         osg::ComputeBoundsVisitor bounds;
         if (items[i].node)
             items[i].node->accept(bounds);
-        const osg::BoundingBox& box = bounds.getBoundingBox();
+        osg::BoundingBox box = bounds.getBoundingBox();
+        if (items[i].below > 0.f)
+            box.zMax() = std::min(box.zMax(), items[i].below);
         const osg::Vec3 centre = box.valid() ? box.center() : osg::Vec3();
         const float radius = box.valid() ? box.radius() * 1.05f : 1.f;
         const osg::Vec3 look = items[i].flat ? osg::Vec3(0, 0, 1) : osg::Vec3(0.75f, -1.6f, 0.9f) / 1.98f;
@@ -160,6 +164,9 @@ int main(int argc, char** argv) {
         if (asset.model) {
             osg::ref_ptr<osg::Node> node = osgDB::readNodeFile(file);
             models.push_back({node ? heightLabel(asset.path, node) : asset.path + " MISSING", node});
+            // Tall equipment is recognised by what stands at its foot.
+            if (node && node->getBound().radius() > 3.f)
+                models.push_back({asset.path.substr(6) + ", lower 4 m", node, false, 4.f});
         } else {
             osg::ref_ptr<osg::Image> image = osgDB::readImageFile(file);
             std::ostringstream s;
