@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -67,11 +68,16 @@ int littleEndian16(const unsigned char* p) {
     return p[0] | (p[1] << 8);
 }
 
-template <class Number> bool readFixed(const unsigned char* value, const MdbField& field, Number& out) {
-    if (field.siz < static_cast<int>(sizeof out))
+// A fixed-size number as Access stores it (little-endian, as on the hosts we run on).
+template <class Stored> bool bindNumber(sqlite3_stmt* insert, int index, const unsigned char* value, int size) {
+    Stored n{};
+    if (size < static_cast<int>(sizeof n))
         return false;
-    std::memcpy(&out, value, sizeof out);
-    return true;
+    std::memcpy(&n, value, sizeof n);
+    if constexpr (std::is_floating_point<Stored>::value)
+        return sqlite3_bind_double(insert, index, n) == SQLITE_OK;
+    else
+        return sqlite3_bind_int(insert, index, n) == SQLITE_OK;
 }
 
 std::string quoteIdentifier(const char* name) {
@@ -249,23 +255,15 @@ bool MirrorBuilder::bindValue(sqlite3_stmt* insert, int index, MdbColumn* column
     };
     switch (column->col_type) {
     case MDB_BYTE:
-        return field.siz >= 1 && sqlite3_bind_int(insert, index, value[0]) == SQLITE_OK;
-    case MDB_INT: {
-        int16_t n = 0;
-        return readFixed(value, field, n) && sqlite3_bind_int(insert, index, n) == SQLITE_OK;
-    }
-    case MDB_LONGINT: {
-        int32_t n = 0;
-        return readFixed(value, field, n) && sqlite3_bind_int(insert, index, n) == SQLITE_OK;
-    }
-    case MDB_FLOAT: {
-        float x = 0;
-        return readFixed(value, field, x) && sqlite3_bind_double(insert, index, x) == SQLITE_OK;
-    }
-    case MDB_DOUBLE: {
-        double x = 0;
-        return readFixed(value, field, x) && sqlite3_bind_double(insert, index, x) == SQLITE_OK;
-    }
+        return bindNumber<uint8_t>(insert, index, value, field.siz);
+    case MDB_INT:
+        return bindNumber<int16_t>(insert, index, value, field.siz);
+    case MDB_LONGINT:
+        return bindNumber<int32_t>(insert, index, value, field.siz);
+    case MDB_FLOAT:
+        return bindNumber<float>(insert, index, value, field.siz);
+    case MDB_DOUBLE:
+        return bindNumber<double>(insert, index, value, field.siz);
     case MDB_TEXT: {
         std::vector<char>& text = texts[index - 1];
         text.resize(3 * static_cast<size_t>(field.siz) + 16);

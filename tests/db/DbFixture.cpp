@@ -1,5 +1,6 @@
 #include "tests/db/DbFixture.h"
 
+#include "plugin/DBConnection.h"
 #include "plugin/GbkText.h"
 
 #include <QDir>
@@ -45,4 +46,13 @@ void DbFixture::makeSqlite(const std::string& gbkPath, const char* const* statem
         db.commit();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("fixture"));
+}
+
+void expectOpenFails(const std::string& gbkPath) {
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(DBConnection(gbkPath).open()) << gbkPath;
+    const std::string printed = testing::internal::GetCapturedStderr();
+    for (const char* words :
+         {"Cannot open database: ", "Unable to establish a database connection.\n", "Click Cancel to exit."})
+        EXPECT_NE(printed.find(words), std::string::npos) << gbkPath << ": " << printed;
 }

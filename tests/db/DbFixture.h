@@ -23,3 +23,7 @@ private:
     QTemporaryDir dir;
     std::string previousDirectory;
 };
+
+// Opens a DBConnection on the path and expects it to fail with the failure dialog's
+// words, which go to standard error when there is no GUI.
+void expectOpenFails(const std::string& gbkPath);
