@@ -18,7 +18,7 @@ bool attach(osgViewer::View* view, int x, int y, int width, int height, bool pbu
     traits->pbuffer = pbuffer;
     traits->depth = 24;
     traits->stencil = 8; // the dig tools cut the ground with a stencil mask
-    traits->alpha = 8;
+    traits->alpha = pbuffer ? 0 : 8;
     traits->sharedContext = nullptr;
     traits->readDISPLAY();
     traits->setUndefinedScreenDetailsToDefaultScreen();
