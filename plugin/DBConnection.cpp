@@ -35,9 +35,11 @@ int errorNumber(const QSqlError& error) {
     return code.isEmpty() ? 0 : code.toInt();
 }
 
+#ifndef _WIN32
 QSqlError failure(const QString& text) {
     return QSqlError(QString(), text, QSqlError::ConnectionError, QStringLiteral("-1"));
 }
+#endif
 
 QSqlError openSqlite(QSqlDatabase& database, const QString& name, const QString& file,
                      const QString& options) {

@@ -56,6 +56,27 @@ void rc4(std::string& b, size_t at, size_t length) {
     }
 }
 
+// Puts a row on the last data page, or on a new one when it does not fit there (or the
+// page holds maxRows already). Rows fill a page from its end towards its row offset
+// table. Returns the row's number on its page.
+uint32_t packRow(std::vector<std::string>& pages, const std::string& row, uint32_t maxRows = 0xffff) {
+    if (pages.empty() || get16(pages.back(), 2) < row.size() + 2 || get16(pages.back(), 12) >= maxRows) {
+        std::string page(pageSize, '\0');
+        page[0] = static_cast<char>(pageData);
+        page[1] = 1;
+        put16(page, 2, pageSize - rowOffsets);
+        pages.push_back(page);
+    }
+    std::string& page = pages.back();
+    const uint32_t rows = get16(page, 12);
+    const size_t top = (rows ? get16(page, rowOffsets + 2 * (rows - 1)) : pageSize) - row.size();
+    page.replace(top, row.size(), row);
+    put16(page, rowOffsets + 2 * rows, static_cast<uint32_t>(top));
+    put16(page, 12, rows + 1);
+    put16(page, 2, static_cast<uint32_t>(top - rowOffsets - 2 * (rows + 1)));
+    return rows;
+}
+
 std::string databasePage() {
     std::string page(pageSize, '\0');
     page[1] = 1;
@@ -259,23 +280,8 @@ bool MdbWriter::addRow(int index, const std::vector<Value>& row) {
     return true;
 }
 
-// Rows fill a data page from its end towards its row offset table.
 void MdbWriter::appendRow(Table& table, const std::string& row) {
-    auto freeSpace = [](const std::string& page) { return get16(page, 2); };
-    if (table.pages.empty() || freeSpace(table.pages.back()) < row.size() + 2) {
-        std::string page(pageSize, '\0');
-        page[0] = static_cast<char>(pageData);
-        page[1] = 1;
-        put16(page, 2, pageSize - rowOffsets);
-        table.pages.push_back(page);
-    }
-    std::string& page = table.pages.back();
-    const uint32_t rows = get16(page, 12);
-    const size_t top = (rows ? get16(page, rowOffsets + 2 * (rows - 1)) : pageSize) - row.size();
-    page.replace(top, row.size(), row);
-    put16(page, rowOffsets + 2 * rows, static_cast<uint32_t>(top));
-    put16(page, 12, rows + 1);
-    put16(page, 2, static_cast<uint32_t>(top - rowOffsets - 2 * (rows + 1)));
+    packRow(table.pages, row);
     ++table.rows;
 }
 
@@ -330,18 +336,9 @@ bool MdbWriter::save(const std::string& nativePath) {
     std::vector<std::string> mapPages;
     std::vector<uint32_t> usedMap(all.size()), freeMap(all.size());
     auto addMapRow = [&](const std::string& row) {
-        const bool full = mapPages.empty() || get16(mapPages.back(), 12) >= maxRowsPerMapPage ||
-                          get16(mapPages.back(), 2) < row.size() + 2;
-        Table holder;
-        if (!full)
-            holder.pages.push_back(mapPages.back());
-        appendRow(holder, row);
-        if (full)
-            mapPages.push_back(holder.pages.back());
-        else
-            mapPages.back() = holder.pages.back();
+        const uint32_t number = packRow(mapPages, row, maxRowsPerMapPage);
         const uint32_t page = mapPages.size() == 1 ? 1 : next + static_cast<uint32_t>(mapPages.size()) - 2;
-        return page << 8 | (get16(mapPages.back(), 12) - 1);
+        return page << 8 | number;
     };
     for (size_t t = 0; t < all.size(); ++t) {
         std::string used(5 + (all[t]->pages.size() + 7) / 8 + 1, '\0');
