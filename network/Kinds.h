@@ -6,6 +6,9 @@
 #include "network/DBPointCreator.h"
 #include "network/KindPointVisitor.h"
 
+#include "modeling/DBChamberPoint.h"
+#include "modeling/DBEquipmentPoint.h"
+
 // The classes of the fifteen utility kinds: per kind its point visitor, point base and pipe
 // layer, then its point categories in the order the layer receives them. A category
 // takes the rows whose point nature or attached facility is its name; wells, chambers
@@ -34,17 +37,17 @@ class DBPSFTPoint : public DBCategoryPoint<DBPSPoint, DBPSFTPoint> {
 public:
     DBPSFTPoint() : DBCategoryPoint("四通", false) {}
 };
-class DBPSJXJPoint : public DBCategoryPoint<DBPSPoint, DBPSJXJPoint> {
+class DBPSJXJPoint : public DBChamberPoint<DBPSPoint, DBPSJXJPoint> {
 public:
-    DBPSJXJPoint() : DBCategoryPoint("检修井", true) {}
+    DBPSJXJPoint() : DBChamberPoint("检修井", chamberLooks::drainageManhole) {}
 };
 class DBPSSTPoint : public DBCategoryPoint<DBPSPoint, DBPSSTPoint> {
 public:
     DBPSSTPoint() : DBCategoryPoint("三通", false) {}
 };
-class DBPSYBPoint : public DBCategoryPoint<DBPSPoint, DBPSYBPoint> {
+class DBPSYBPoint : public DBChamberPoint<DBPSPoint, DBPSYBPoint> {
 public:
-    DBPSYBPoint() : DBCategoryPoint("雨篦", true) {}
+    DBPSYBPoint() : DBChamberPoint("雨篦", chamberLooks::drainageGrate) {}
 };
 
 // YS: rain water
@@ -65,13 +68,13 @@ class DBYSWTPoint : public DBCategoryPoint<DBYSPoint, DBYSWTPoint> {
 public:
     DBYSWTPoint() : DBCategoryPoint("弯头", false) {}
 };
-class DBYSYBPoint : public DBCategoryPoint<DBYSPoint, DBYSYBPoint> {
+class DBYSYBPoint : public DBChamberPoint<DBYSPoint, DBYSYBPoint> {
 public:
-    DBYSYBPoint() : DBCategoryPoint("雨篦", true) {}
+    DBYSYBPoint() : DBChamberPoint("雨篦", chamberLooks::drainageGrate) {}
 };
-class DBYSYSJPoint : public DBCategoryPoint<DBYSPoint, DBYSYSJPoint> {
+class DBYSYSJPoint : public DBChamberPoint<DBYSPoint, DBYSYSJPoint> {
 public:
-    DBYSYSJPoint() : DBCategoryPoint("雨水井", true) {}
+    DBYSYSJPoint() : DBChamberPoint("雨水井", chamberLooks::drainageManhole) {}
 };
 
 // WS: sewage
@@ -84,17 +87,17 @@ public:
     using DBKindPoint::DBKindPoint;
 };
 class DBWSPipe : public DBKindPipe<Kind::WS>, public DBPipeCreator<DBWSPipe> {};
-class DBWSWSJXJPoint : public DBCategoryPoint<DBWSPoint, DBWSWSJXJPoint> {
+class DBWSWSJXJPoint : public DBChamberPoint<DBWSPoint, DBWSWSJXJPoint> {
 public:
-    DBWSWSJXJPoint() : DBCategoryPoint("污水检修井", true) {}
+    DBWSWSJXJPoint() : DBChamberPoint("污水检修井", chamberLooks::drainageManhole) {}
 };
-class DBWSWBPoint : public DBCategoryPoint<DBWSPoint, DBWSWBPoint> {
+class DBWSWBPoint : public DBChamberPoint<DBWSPoint, DBWSWBPoint> {
 public:
-    DBWSWBPoint() : DBCategoryPoint("污篦", true) {}
+    DBWSWBPoint() : DBChamberPoint("污篦", chamberLooks::drainageGrate) {}
 };
-class DBWSJXJPoint : public DBCategoryPoint<DBWSPoint, DBWSJXJPoint> {
+class DBWSJXJPoint : public DBChamberPoint<DBWSPoint, DBWSJXJPoint> {
 public:
-    DBWSJXJPoint() : DBCategoryPoint("检修井", true) {}
+    DBWSJXJPoint() : DBChamberPoint("检修井", chamberLooks::drainageManhole) {}
 };
 class DBWSSTPoint : public DBCategoryPoint<DBWSPoint, DBWSSTPoint> {
 public:
@@ -115,9 +118,9 @@ public:
     using DBKindPoint::DBKindPoint;
 };
 class DBSYPipe : public DBKindPipe<Kind::SY>, public DBPipeCreator<DBSYPipe> {};
-class DBSYFMPoint : public DBCategoryPoint<DBSYPoint, DBSYFMPoint> {
+class DBSYFMPoint : public DBEquipmentPoint<DBSYPoint, DBSYFMPoint> {
 public:
-    DBSYFMPoint() : DBCategoryPoint("阀门", true) {}
+    DBSYFMPoint() : DBEquipmentPoint("阀门", equipmentLooks::valve) {}
 };
 class DBSYSTPoint : public DBCategoryPoint<DBSYPoint, DBSYSTPoint> {
 public:
@@ -138,29 +141,29 @@ public:
     using DBKindPoint::DBKindPoint;
 };
 class DBJSPipe : public DBKindPipe<Kind::JS>, public DBPipeCreator<DBJSPipe> {};
-class DBJSFMJPoint : public DBCategoryPoint<DBJSPoint, DBJSFMJPoint> {
+class DBJSFMJPoint : public DBChamberPoint<DBJSPoint, DBJSFMJPoint> {
 public:
-    DBJSFMJPoint() : DBCategoryPoint("阀门井", true) {}
+    DBJSFMJPoint() : DBChamberPoint("阀门井", chamberLooks::waterValveWell) {}
 };
-class DBJSFMPoint : public DBCategoryPoint<DBJSPoint, DBJSFMPoint> {
+class DBJSFMPoint : public DBEquipmentPoint<DBJSPoint, DBJSFMPoint> {
 public:
-    DBJSFMPoint() : DBCategoryPoint("阀门", true) {}
+    DBJSFMPoint() : DBEquipmentPoint("阀门", equipmentLooks::valve) {}
 };
-class DBJSJXJPoint : public DBCategoryPoint<DBJSPoint, DBJSJXJPoint> {
+class DBJSJXJPoint : public DBChamberPoint<DBJSPoint, DBJSJXJPoint> {
 public:
-    DBJSJXJPoint() : DBCategoryPoint("检修井", true) {}
+    DBJSJXJPoint() : DBChamberPoint("检修井", chamberLooks::waterManhole) {}
 };
-class DBJSPWFPoint : public DBCategoryPoint<DBJSPoint, DBJSPWFPoint> {
+class DBJSPWFPoint : public DBEquipmentPoint<DBJSPoint, DBJSPWFPoint> {
 public:
-    DBJSPWFPoint() : DBCategoryPoint("排污阀", true) {}
+    DBJSPWFPoint() : DBEquipmentPoint("排污阀", equipmentLooks::drainValve) {}
 };
-class DBJSSBPoint : public DBCategoryPoint<DBJSPoint, DBJSSBPoint> {
+class DBJSSBPoint : public DBEquipmentPoint<DBJSPoint, DBJSSBPoint> {
 public:
-    DBJSSBPoint() : DBCategoryPoint("水表", true) {}
+    DBJSSBPoint() : DBEquipmentPoint("水表", equipmentLooks::waterMeter) {}
 };
-class DBJSXFSPoint : public DBCategoryPoint<DBJSPoint, DBJSXFSPoint> {
+class DBJSXFSPoint : public DBEquipmentPoint<DBJSPoint, DBJSXFSPoint> {
 public:
-    DBJSXFSPoint() : DBCategoryPoint("消防栓", true) {}
+    DBJSXFSPoint() : DBEquipmentPoint("消防栓", equipmentLooks::hydrant) {}
 };
 class DBJSFTPoint : public DBCategoryPoint<DBJSPoint, DBJSFTPoint> {
 public:
@@ -185,9 +188,9 @@ public:
     using DBKindPoint::DBKindPoint;
 };
 class DBRSPipe : public DBKindPipe<Kind::RS>, public DBPipeCreator<DBRSPipe> {};
-class DBRSJXJPoint : public DBCategoryPoint<DBRSPoint, DBRSJXJPoint> {
+class DBRSJXJPoint : public DBChamberPoint<DBRSPoint, DBRSJXJPoint> {
 public:
-    DBRSJXJPoint() : DBCategoryPoint("检修井", true) {}
+    DBRSJXJPoint() : DBChamberPoint("检修井", chamberLooks::hotWaterManhole) {}
 };
 class DBRSSTPoint : public DBCategoryPoint<DBRSPoint, DBRSSTPoint> {
 public:
@@ -208,17 +211,17 @@ public:
     using DBKindPoint::DBKindPoint;
 };
 class DBTRPipe : public DBKindPipe<Kind::TR>, public DBPipeCreator<DBTRPipe> {};
-class DBTRFMJPoint : public DBCategoryPoint<DBTRPoint, DBTRFMJPoint> {
+class DBTRFMJPoint : public DBChamberPoint<DBTRPoint, DBTRFMJPoint> {
 public:
-    DBTRFMJPoint() : DBCategoryPoint("阀门井", true) {}
+    DBTRFMJPoint() : DBChamberPoint("阀门井", chamberLooks::gasValveWell) {}
 };
 class DBTRSTPoint : public DBCategoryPoint<DBTRPoint, DBTRSTPoint> {
 public:
     DBTRSTPoint() : DBCategoryPoint("三通", false) {}
 };
-class DBTRTYXPoint : public DBCategoryPoint<DBTRPoint, DBTRTYXPoint> {
+class DBTRTYXPoint : public DBEquipmentPoint<DBTRPoint, DBTRTYXPoint> {
 public:
-    DBTRTYXPoint() : DBCategoryPoint("调压箱", true) {}
+    DBTRTYXPoint() : DBEquipmentPoint("调压箱", equipmentLooks::pressureRegulator) {}
 };
 class DBTRWTPoint : public DBCategoryPoint<DBTRPoint, DBTRWTPoint> {
 public:
@@ -273,17 +276,17 @@ public:
     using DBKindPoint::DBKindPoint;
 };
 class DBGDPipe : public DBKindPipe<Kind::GD>, public DBPipeCreator<DBGDPipe> {};
-class DBGDJXJPoint : public DBCategoryPoint<DBGDPoint, DBGDJXJPoint> {
+class DBGDJXJPoint : public DBChamberPoint<DBGDPoint, DBGDJXJPoint> {
 public:
-    DBGDJXJPoint() : DBCategoryPoint("检修井", true) {}
+    DBGDJXJPoint() : DBChamberPoint("检修井", chamberLooks::powerManhole) {}
 };
-class DBGDKZGPoint : public DBCategoryPoint<DBGDPoint, DBGDKZGPoint> {
+class DBGDKZGPoint : public DBEquipmentPoint<DBGDPoint, DBGDKZGPoint> {
 public:
-    DBGDKZGPoint() : DBCategoryPoint("控制柜", true) {}
+    DBGDKZGPoint() : DBEquipmentPoint("控制柜", equipmentLooks::powerCabinet) {}
 };
-class DBGDSGPoint : public DBCategoryPoint<DBGDPoint, DBGDSGPoint> {
+class DBGDSGPoint : public DBEquipmentPoint<DBGDPoint, DBGDSGPoint> {
 public:
-    DBGDSGPoint() : DBCategoryPoint("上杆", true) {}
+    DBGDSGPoint() : DBEquipmentPoint("上杆", equipmentLooks::powerRiser) {}
 };
 
 // LD: street lighting
@@ -296,17 +299,17 @@ public:
     using DBKindPoint::DBKindPoint;
 };
 class DBLDPipe : public DBKindPipe<Kind::LD>, public DBPipeCreator<DBLDPipe> {};
-class DBLDLDPoint : public DBCategoryPoint<DBLDPoint, DBLDLDPoint> {
+class DBLDLDPoint : public DBEquipmentPoint<DBLDPoint, DBLDLDPoint> {
 public:
-    DBLDLDPoint() : DBCategoryPoint("路灯", true) {}
+    DBLDLDPoint() : DBEquipmentPoint("路灯", equipmentLooks::streetLamp) {}
 };
-class DBLDJXJPoint : public DBCategoryPoint<DBLDPoint, DBLDJXJPoint> {
+class DBLDJXJPoint : public DBChamberPoint<DBLDPoint, DBLDJXJPoint> {
 public:
-    DBLDJXJPoint() : DBCategoryPoint("检修井", true) {}
+    DBLDJXJPoint() : DBChamberPoint("检修井", chamberLooks::lightingManhole) {}
 };
-class DBLDSGPoint : public DBCategoryPoint<DBLDPoint, DBLDSGPoint> {
+class DBLDSGPoint : public DBEquipmentPoint<DBLDPoint, DBLDSGPoint> {
 public:
-    DBLDSGPoint() : DBCategoryPoint("上杆", true) {}
+    DBLDSGPoint() : DBEquipmentPoint("上杆", equipmentLooks::lightingRiser) {}
 };
 
 // DX: telecom
@@ -319,25 +322,25 @@ public:
     using DBKindPoint::DBKindPoint;
 };
 class DBDXPipe : public DBKindPipe<Kind::DX>, public DBPipeCreator<DBDXPipe> {};
-class DBDXJXJPoint : public DBCategoryPoint<DBDXPoint, DBDXJXJPoint> {
+class DBDXJXJPoint : public DBChamberPoint<DBDXPoint, DBDXJXJPoint> {
 public:
-    DBDXJXJPoint() : DBCategoryPoint("检修井", true) {}
+    DBDXJXJPoint() : DBChamberPoint("检修井", chamberLooks::telecomManhole) {}
 };
-class DBDXJXXPoint : public DBCategoryPoint<DBDXPoint, DBDXJXXPoint> {
+class DBDXJXXPoint : public DBEquipmentPoint<DBDXPoint, DBDXJXXPoint> {
 public:
-    DBDXJXXPoint() : DBCategoryPoint("接线箱", true) {}
+    DBDXJXXPoint() : DBEquipmentPoint("接线箱", equipmentLooks::telecomJunctionBox) {}
 };
-class DBDXRKPoint : public DBCategoryPoint<DBDXPoint, DBDXRKPoint> {
+class DBDXRKPoint : public DBChamberPoint<DBDXPoint, DBDXRKPoint> {
 public:
-    DBDXRKPoint() : DBCategoryPoint("人孔", true) {}
+    DBDXRKPoint() : DBChamberPoint("人孔", chamberLooks::telecomManhole) {}
 };
-class DBDXSGPoint : public DBCategoryPoint<DBDXPoint, DBDXSGPoint> {
+class DBDXSGPoint : public DBEquipmentPoint<DBDXPoint, DBDXSGPoint> {
 public:
-    DBDXSGPoint() : DBCategoryPoint("上杆", true) {}
+    DBDXSGPoint() : DBEquipmentPoint("上杆", equipmentLooks::telecomRiser) {}
 };
-class DBDXSKPoint : public DBCategoryPoint<DBDXPoint, DBDXSKPoint> {
+class DBDXSKPoint : public DBChamberPoint<DBDXPoint, DBDXSKPoint> {
 public:
-    DBDXSKPoint() : DBCategoryPoint("手孔", true) {}
+    DBDXSKPoint() : DBChamberPoint("手孔", chamberLooks::telecomHandHole) {}
 };
 
 // DS: cable television
@@ -350,25 +353,25 @@ public:
     using DBKindPoint::DBKindPoint;
 };
 class DBDSPipe : public DBKindPipe<Kind::DS>, public DBPipeCreator<DBDSPipe> {};
-class DBDSJXJPoint : public DBCategoryPoint<DBDSPoint, DBDSJXJPoint> {
+class DBDSJXJPoint : public DBChamberPoint<DBDSPoint, DBDSJXJPoint> {
 public:
-    DBDSJXJPoint() : DBCategoryPoint("检修井", true) {}
+    DBDSJXJPoint() : DBChamberPoint("检修井", chamberLooks::cableTvManhole) {}
 };
-class DBDSJXXPoint : public DBCategoryPoint<DBDSPoint, DBDSJXXPoint> {
+class DBDSJXXPoint : public DBEquipmentPoint<DBDSPoint, DBDSJXXPoint> {
 public:
-    DBDSJXXPoint() : DBCategoryPoint("接线箱", true) {}
+    DBDSJXXPoint() : DBEquipmentPoint("接线箱", equipmentLooks::cableTvJunctionBox) {}
 };
-class DBDSRKPoint : public DBCategoryPoint<DBDSPoint, DBDSRKPoint> {
+class DBDSRKPoint : public DBChamberPoint<DBDSPoint, DBDSRKPoint> {
 public:
-    DBDSRKPoint() : DBCategoryPoint("人孔", true) {}
+    DBDSRKPoint() : DBChamberPoint("人孔", chamberLooks::cableTvManhole) {}
 };
-class DBDSSGPoint : public DBCategoryPoint<DBDSPoint, DBDSSGPoint> {
+class DBDSSGPoint : public DBEquipmentPoint<DBDSPoint, DBDSSGPoint> {
 public:
-    DBDSSGPoint() : DBCategoryPoint("上杆", true) {}
+    DBDSSGPoint() : DBEquipmentPoint("上杆", equipmentLooks::cableTvRiser) {}
 };
-class DBDSSKPoint : public DBCategoryPoint<DBDSPoint, DBDSSKPoint> {
+class DBDSSKPoint : public DBChamberPoint<DBDSPoint, DBDSSKPoint> {
 public:
-    DBDSSKPoint() : DBCategoryPoint("手孔", true) {}
+    DBDSSKPoint() : DBChamberPoint("手孔", chamberLooks::cableTvHandHole) {}
 };
 
 // YD: mobile telecom
@@ -381,17 +384,17 @@ public:
     using DBKindPoint::DBKindPoint;
 };
 class DBYDPipe : public DBKindPipe<Kind::YD>, public DBPipeCreator<DBYDPipe> {};
-class DBYDJXJPoint : public DBCategoryPoint<DBYDPoint, DBYDJXJPoint> {
+class DBYDJXJPoint : public DBChamberPoint<DBYDPoint, DBYDJXJPoint> {
 public:
-    DBYDJXJPoint() : DBCategoryPoint("检修井", true) {}
+    DBYDJXJPoint() : DBChamberPoint("检修井", chamberLooks::cableTvManhole) {}
 };
-class DBYDRKPoint : public DBCategoryPoint<DBYDPoint, DBYDRKPoint> {
+class DBYDRKPoint : public DBChamberPoint<DBYDPoint, DBYDRKPoint> {
 public:
-    DBYDRKPoint() : DBCategoryPoint("人孔", true) {}
+    DBYDRKPoint() : DBChamberPoint("人孔", chamberLooks::cableTvManhole) {}
 };
-class DBYDSKPoint : public DBCategoryPoint<DBYDPoint, DBYDSKPoint> {
+class DBYDSKPoint : public DBChamberPoint<DBYDPoint, DBYDSKPoint> {
 public:
-    DBYDSKPoint() : DBCategoryPoint("手孔", true) {}
+    DBYDSKPoint() : DBChamberPoint("手孔", chamberLooks::cableTvHandHole) {}
 };
 
 // JY: military
@@ -404,23 +407,23 @@ public:
     using DBKindPoint::DBKindPoint;
 };
 class DBJYPipe : public DBKindPipe<Kind::JY>, public DBPipeCreator<DBJYPipe> {};
-class DBJYJXJPoint : public DBCategoryPoint<DBJYPoint, DBJYJXJPoint> {
+class DBJYJXJPoint : public DBChamberPoint<DBJYPoint, DBJYJXJPoint> {
 public:
-    DBJYJXJPoint() : DBCategoryPoint("检修井", true) {}
+    DBJYJXJPoint() : DBChamberPoint("检修井", chamberLooks::militaryManhole) {}
 };
-class DBJYJXXPoint : public DBCategoryPoint<DBJYPoint, DBJYJXXPoint> {
+class DBJYJXXPoint : public DBEquipmentPoint<DBJYPoint, DBJYJXXPoint> {
 public:
-    DBJYJXXPoint() : DBCategoryPoint("接线箱", true) {}
+    DBJYJXXPoint() : DBEquipmentPoint("接线箱", equipmentLooks::militaryJunctionBox) {}
 };
-class DBJYRKPoint : public DBCategoryPoint<DBJYPoint, DBJYRKPoint> {
+class DBJYRKPoint : public DBChamberPoint<DBJYPoint, DBJYRKPoint> {
 public:
-    DBJYRKPoint() : DBCategoryPoint("人孔", true) {}
+    DBJYRKPoint() : DBChamberPoint("人孔", chamberLooks::militaryManhole) {}
 };
-class DBJYSGPoint : public DBCategoryPoint<DBJYPoint, DBJYSGPoint> {
+class DBJYSGPoint : public DBEquipmentPoint<DBJYPoint, DBJYSGPoint> {
 public:
-    DBJYSGPoint() : DBCategoryPoint("上杆", true) {}
+    DBJYSGPoint() : DBEquipmentPoint("上杆", equipmentLooks::militaryRiser) {}
 };
-class DBJYSKPoint : public DBCategoryPoint<DBJYPoint, DBJYSKPoint> {
+class DBJYSKPoint : public DBChamberPoint<DBJYPoint, DBJYSKPoint> {
 public:
-    DBJYSKPoint() : DBCategoryPoint("手孔", true) {}
+    DBJYSKPoint() : DBChamberPoint("手孔", chamberLooks::militaryHandHole) {}
 };

@@ -1,5 +1,7 @@
 # The model construction: pipe bodies, fittings, wells and chambers, equipment, extents.
 pn_add_test(modeling_wells
-  SOURCES modeling/NativePathTest.cpp
+  SOURCES modeling/NativePathTest.cpp modeling/ChamberTest.cpp modeling/EquipmentTest.cpp
+    modeling/LookFilesTest.cpp modeling/WellSite.cpp network/NetworkDatabase.cpp
   LIBS pn_modeling pn_network pn_plugin
   LABELS modeling)
+add_dependencies(modeling_wells assets)
