@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <utility>
 
 namespace {
 constexpr size_t pageSize = 4096;

@@ -3,7 +3,6 @@
 #include "plugin/DBConnection.h"
 #include "plugin/GbkText.h"
 
-#include <QDir>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -16,7 +15,7 @@
 DbFixture::DbFixture() {
     char cwd[4096];
     previousDirectory = getcwd(cwd, sizeof cwd) ? cwd : ".";
-    if (chdir(QFile::encodeName(dir.path()).constData()) != 0)
+    if (chdir(gbkToUtf8(qstringToGbk(dir.path())).c_str()) != 0)
         ADD_FAILURE() << "cannot enter the temporary folder";
 }
 
