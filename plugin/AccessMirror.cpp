@@ -69,7 +69,8 @@ int littleEndian16(const unsigned char* p) {
 }
 
 // A fixed-size number as Access stores it (little-endian, as on the hosts we run on).
-template <class Stored> bool bindNumber(sqlite3_stmt* insert, int index, const unsigned char* value, int size) {
+template <class Stored>
+bool bindNumber(sqlite3_stmt* insert, int index, const unsigned char* value, int size) {
     Stored n{};
     if (size < static_cast<int>(sizeof n))
         return false;
