@@ -35,8 +35,6 @@ public:
     // meets the road surface.
     osg::Node* createNode(const CPPoint& record);
 
-    const ChamberLook& look() const { return chamberLook; }
-
 private:
     osg::Group* modelLocked();
 

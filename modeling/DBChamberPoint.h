@@ -19,8 +19,6 @@ public:
     void setLidVisible(bool visible) override { chamber.setLidVisible(visible); }
     void setChamberVisible(bool visible) override { chamber.setBodyVisible(visible); }
 
-    const ChamberLook& look() const { return chamber.look(); }
-
 protected:
     ~DBChamberPoint() override = default;
 

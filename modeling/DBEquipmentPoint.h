@@ -18,8 +18,6 @@ public:
 
     osg::Node* getEquipmentModel() { return equipment.model(); }
 
-    const EquipmentLook& look() const { return equipment.look(); }
-
 protected:
     ~DBEquipmentPoint() override = default;
 

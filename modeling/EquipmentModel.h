@@ -23,8 +23,6 @@ public:
     // the named transform alone when the model cannot be read.
     osg::Node* createNode(const osg::Vec3d& origin, const std::string& gid);
 
-    const EquipmentLook& look() const { return equipmentLook; }
-
 private:
     osg::Node* modelLocked();
 

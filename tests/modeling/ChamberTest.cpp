@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <thread>
 
@@ -186,17 +187,21 @@ TEST_F(Chambers, WellsBuiltOnManyThreadsAtOnceShareOneChamberBuiltOnce) {
     well.gid = "R1";
     // Each thread keeps its wells: tiles are built at once, and released later.
     std::vector<std::vector<osg::ref_ptr<osg::Node>>> built(8);
+    std::atomic<bool> go{false};
     std::vector<std::thread> threads;
     for (auto& nodes : built)
-        threads.emplace_back([&wells, &well, &nodes] {
-            for (int i = 0; i < 50; ++i)
+        threads.emplace_back([&go, &wells, &well, &nodes] {
+            while (!go)
+                std::this_thread::yield();
+            for (int i = 0; i < 500; ++i)
                 nodes.push_back(wells->createNode(well));
         });
+    go = true;
     for (std::thread& thread : threads)
         thread.join();
 
     osg::Group* model = wells->getChamberModel();
-    EXPECT_EQ(model->getNumParents(), 8u * 50u);
+    EXPECT_EQ(model->getNumParents(), 8u * 500u);
     for (auto& nodes : built)
         for (auto& node : nodes)
             ASSERT_EQ(placedTransform(node.get())->getChild(0), model);

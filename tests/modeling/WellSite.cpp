@@ -36,26 +36,12 @@ void ReadLog::clear() {
     entries.clear();
 }
 
-namespace {
-bool endsWith(const std::string& text, const std::string& suffix) {
-    return text.size() >= suffix.size() &&
-           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-} // namespace
-
-int ReadLog::requests(const std::string& suffix) const {
+int ReadLog::count(const std::string& suffix, bool readOnly) const {
     std::lock_guard<std::mutex> lock(mutex);
     int n = 0;
     for (const Entry& entry : entries)
-        n += endsWith(entry.file, suffix);
-    return n;
-}
-
-int ReadLog::successes(const std::string& suffix) const {
-    std::lock_guard<std::mutex> lock(mutex);
-    int n = 0;
-    for (const Entry& entry : entries)
-        n += entry.read && endsWith(entry.file, suffix);
+        n += (entry.read || !readOnly) && entry.file.size() >= suffix.size() &&
+             entry.file.compare(entry.file.size() - suffix.size(), suffix.size(), suffix) == 0;
     return n;
 }
 

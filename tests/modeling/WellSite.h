@@ -26,13 +26,14 @@ public:
 
     void clear();
     // Requests for files whose path ends with `suffix`, and how many of them succeeded.
-    int requests(const std::string& suffix) const;
-    int successes(const std::string& suffix) const;
+    int requests(const std::string& suffix) const { return count(suffix, false); }
+    int successes(const std::string& suffix) const { return count(suffix, true); }
     std::vector<std::string> failures() const;
     int total() const;
 
 private:
     void note(const std::string& file, bool read);
+    int count(const std::string& suffix, bool readOnly) const;
 
     struct Entry {
         std::string file;
