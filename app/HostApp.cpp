@@ -20,12 +20,22 @@
 #include <QTextCodec>
 
 #include <cstdlib>
+#include <fstream>
 #include <thread>
 
 namespace {
 std::string toUtf8(const std::string& gbk) {
     static QTextCodec* codec = QTextCodec::codecForName("GBK");
     return codec->toUnicode(gbk.data(), static_cast<int>(gbk.size())).toStdString();
+}
+// The most resident memory the process has had, in MiB (0 where the system does not say).
+double peakResidentMiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.compare(0, 6, "VmHWM:") == 0)
+            return std::atof(line.c_str() + 6) / 1024.0;
+    return 0.0;
 }
 double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -212,4 +222,5 @@ void HostApp::printSummary(std::ostream& out) const {
         out << "  " << toUtf8(layer.first) << ": " << layer.second << " segments\n";
     if (_firstPictureSeconds >= 0)
         out << "time to first picture: " << _firstPictureSeconds << " s\n";
+    out << "peak memory: " << peakResidentMiB() << " MiB\n";
 }

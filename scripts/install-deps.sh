@@ -11,7 +11,7 @@ packages=(
   mdbtools mdbtools-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libgl1-mesa-dri libgl1-mesa-dev mesa-utils
-  sqlite3 libsqlite3-dev
+  sqlite3 bc libsqlite3-dev
 )
 
 missing=()
