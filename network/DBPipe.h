@@ -1,5 +1,6 @@
 #pragma once
 
+#include "modeling/RecordGrid.h"
 #include "network/CPPipeLine.h"
 #include "network/LoadGate.h"
 
@@ -11,7 +12,9 @@
 #include <osg/ref_ptr>
 
 #include <list>
+#include <mutex>
 #include <string>
+#include <vector>
 
 namespace osg {
 class Geode;
@@ -35,6 +38,8 @@ public:
 
     virtual osg::Vec4ub getLayerColor();
     virtual std::string getLayerName();
+    // The whole layer: its pipes, then its points. Built on the first call; later calls
+    // return the same graph.
     virtual osg::Group* buildAll();
     virtual osg::Group* getPipesGroup();
     virtual void accept(PipeVisitor& visitor);
@@ -44,14 +49,26 @@ public:
     // The kind's segments, loaded on first use. While no load has found any, an empty
     // list, and the next call loads again.
     virtual std::list<CPPipeLine>& segments();
+    // A level-of-detail node (drawn within 1000) over the placed body of one segment,
+    // carrying a pooled copy of the segment; without a body when the segment has none.
     virtual osg::Node* createSegmentNode(const CPPipeLine& segment);
+    // One tile's content: the points and the pipes within `extent`, new on every call,
+    // shown or hidden as the host remembers for this kind. The caller owns it; the
+    // layer only keeps weak references to its root and its pipes.
     virtual osg::Group* buildExtent(osgEarth::GeoExtent extent);
+    // A tube of section `shape` from `start` to `end`, in the layer colour.
     virtual osg::Geode* loftSection(osg::Vec3d start, osg::Vec3d end, osgModeling::Curve* shape);
+    // The body of a segment in its own frame, whose placement in the world is written
+    // to `placement`; null when the segment has no length or no section to draw.
     virtual osg::Node* createSegmentGeometry(const CPPipeLine& segment, osg::Matrixd& placement);
+    // The pipes group of every tile built so far (dead ones included until pruned).
+    // Tiles are built on pager threads: hold extentListsMutex() while using it.
     virtual std::list<osg::observer_ptr<osg::Node>>& getExtentPipeGroups();
     virtual void addPoint(osg::ref_ptr<DBPoint> category);
     // The first category of that exact name, or null.
     virtual DBPoint* findPointCategory(std::string name);
+    // Shows or hides the pipes and points of every live tile of the layer (not the
+    // graph of buildAll).
     virtual void setPipesVisible(bool visible);
     virtual void setLidsVisible(bool visible);
     virtual void setChambersVisible(bool visible);
@@ -62,6 +79,11 @@ public:
 
     std::string getKindCode();
     const std::list<osg::ref_ptr<DBPoint>>& getPointCategories() const { return pointCategories; }
+    // The live pipes groups of the tiles, taken under the lock.
+    std::vector<osg::ref_ptr<osg::Node>> liveExtentPipeGroups();
+    std::mutex& extentListsMutex() { return extentListsLock; }
+    // The grid the extent selection finds this layer's loaded segments through.
+    RecordGrid<CPPipeLine>& segmentGrid() { return segmentIndex; }
 
 protected:
     ~DBPipe() override;
@@ -85,5 +107,14 @@ protected:
     std::list<osg::observer_ptr<osg::Node>> extentRoots;
 
 private:
+    // The layer colour in the categories, so fittings take the colour of their pipes.
+    void giveLayerColour(DBPoint& category);
+    // Adds the nodes of the point categories, fittings to `plain`, the others to `ownLook`.
+    template <class Build> void addCategoryNodes(osg::Group& plain, osg::Group& ownLook, Build build);
+
     LoadGate segmentsGate;
+    RecordGrid<CPPipeLine> segmentIndex;
+    std::mutex buildAllLock;
+    // Guards the two weak lists, which every tile appends to.
+    std::mutex extentListsLock;
 };

@@ -1,5 +1,6 @@
 #include "network/DBPoint.h"
 
+#include "modeling/extentPointVisitor.h"
 #include "network/PointVisitor.h"
 
 #include "Torvik/CXPlayerManager.h"
@@ -13,14 +14,32 @@ DBPoint::DBPoint(std::string name_, bool ownLook_) : name(std::move(name_)), own
 
 DBPoint::~DBPoint() = default;
 
-// The nodes of the records are built by the model construction; until it is there a
-// category builds empty groups.
 osg::Group* DBPoint::buildRecordGroup() {
-    return new osg::Group;
+    osg::ref_ptr<osg::Group> group = new osg::Group;
+    for (const CPPoint& record : getRecords()) {
+        osg::ref_ptr<osg::Node> node = createNode(record);
+        if (!node)
+            continue;
+        node->setUserData(new CPPoint(record));
+        node->setName(record.gid);
+        group->addChild(node);
+    }
+    return group.release();
 }
 
-osg::Group* DBPoint::buildExtent(osgEarth::GeoExtent) {
-    return new osg::Group;
+// The nodes of a tile keep the names createNode gave them (the GID is on their transform).
+osg::Group* DBPoint::buildExtent(osgEarth::GeoExtent extent) {
+    extentPointVisitor inExtent(std::move(extent));
+    accept(inExtent);
+    osg::ref_ptr<osg::Group> group = new osg::Group;
+    for (const CPPoint& record : inExtent.getResult()) {
+        osg::ref_ptr<osg::Node> node = createNode(record);
+        if (!node)
+            continue;
+        node->setUserData(new CPPoint(record));
+        group->addChild(node);
+    }
+    return group.release();
 }
 
 void DBPoint::accept(PointVisitor& visitor) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "modeling/RecordGrid.h"
 #include "network/CPPoint.h"
 #include "network/LoadGate.h"
 
@@ -36,7 +37,7 @@ public:
     // This category's records, selected from the kind's points on first use.
     virtual std::list<CPPoint>& getRecords() = 0;
     virtual osg::Node* createNode(const CPPoint& record) = 0;
-    // The nodes of the records inside a tile's extent.
+    // The nodes of the records inside a tile's extent, new on every call.
     virtual osg::Group* buildExtent(osgEarth::GeoExtent extent);
     virtual void accept(PointVisitor& visitor);
     virtual const std::string& getName();
@@ -52,6 +53,8 @@ public:
     virtual osg::Vec4d& getColor();
 
     DBPipe* getOwner() const { return owner; }
+    // The grid the extent selection finds this category's loaded records through.
+    RecordGrid<CPPoint>& recordGrid() { return recordIndex; }
 
 protected:
     ~DBPoint() override;
@@ -59,7 +62,8 @@ protected:
     // The records member, selected by `select` the first time a selection finds any;
     // until then an empty list, and the next call selects again.
     std::list<CPPoint>& selectRecordsOnce(const std::function<void(std::list<CPPoint>&)>& select);
-    // A group of the nodes of all records, as every kind builds it.
+    // A group of the nodes of all records, as every kind builds it: each node named
+    // with its record's GID and carrying a pooled copy of the record.
     osg::Group* buildRecordGroup();
 
     osg::Vec4d colour;
@@ -70,4 +74,5 @@ protected:
 
 private:
     LoadGate recordsGate;
+    RecordGrid<CPPoint> recordIndex;
 };

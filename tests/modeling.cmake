@@ -5,3 +5,8 @@ pn_add_test(modeling_wells
   LIBS pn_modeling pn_network pn_plugin
   LABELS modeling)
 add_dependencies(modeling_wells assets)
+pn_add_test(modeling_bodies
+  SOURCES modeling/ExtentSelectionTest.cpp modeling/PipeBodyTest.cpp modeling/LayerSceneTest.cpp
+          network/NetworkDatabase.cpp
+  LIBS pn_modeling pn_network pn_plugin
+  LABELS modeling)
