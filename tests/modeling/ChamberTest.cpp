@@ -12,9 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <memory>
-#include <thread>
 
 namespace {
 
@@ -185,26 +183,13 @@ TEST_F(Chambers, WellsBuiltOnManyThreadsAtOnceShareOneChamberBuiltOnce) {
     osg::ref_ptr<DBRSJXJPoint> wells = new DBRSJXJPoint;
     CPPoint well;
     well.gid = "R1";
-    // Each thread keeps its wells: tiles are built at once, and released later.
-    std::vector<std::vector<osg::ref_ptr<osg::Node>>> built(8);
-    std::atomic<bool> go{false};
-    std::vector<std::thread> threads;
-    for (auto& nodes : built)
-        threads.emplace_back([&go, &wells, &well, &nodes] {
-            while (!go)
-                std::this_thread::yield();
-            for (int i = 0; i < 500; ++i)
-                nodes.push_back(wells->createNode(well));
-        });
-    go = true;
-    for (std::thread& thread : threads)
-        thread.join();
+    const std::vector<osg::ref_ptr<osg::Node>> built =
+        buildOnThreads([&] { return wells->createNode(well); });
 
     osg::Group* model = wells->getChamberModel();
-    EXPECT_EQ(model->getNumParents(), 8u * 500u);
-    for (auto& nodes : built)
-        for (auto& node : nodes)
-            ASSERT_EQ(placedTransform(node.get())->getChild(0), model);
+    EXPECT_EQ(model->getNumParents(), built.size());
+    for (const auto& node : built)
+        ASSERT_EQ(placedTransform(node.get())->getChild(0), model);
     EXPECT_EQ(model->getChild(0)->asGeode()->getNumDrawables(), 2u);
     EXPECT_EQ(site.reads().requests("../model/reshui/jswall.jpg"), 1);
     EXPECT_EQ(site.reads().requests("../model/reshui/jsfm.jpg"), 1);

@@ -10,9 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <memory>
-#include <thread>
 
 namespace {
 
@@ -105,22 +103,11 @@ TEST_F(Equipment, PointsBuiltOnManyThreadsAtOnceShareOneModelReadOnce) {
     osg::ref_ptr<DBTRTYXPoint> regulators = new DBTRTYXPoint;
     CPPoint regulator;
     regulator.gid = "T1";
-    std::vector<std::vector<osg::ref_ptr<osg::Node>>> built(8);
-    std::atomic<bool> go{false};
-    std::vector<std::thread> threads;
-    for (auto& nodes : built)
-        threads.emplace_back([&go, &regulators, &regulator, &nodes] {
-            while (!go)
-                std::this_thread::yield();
-            for (int i = 0; i < 500; ++i)
-                nodes.push_back(regulators->createNode(regulator));
-        });
-    go = true;
-    for (std::thread& thread : threads)
-        thread.join();
+    const std::vector<osg::ref_ptr<osg::Node>> built =
+        buildOnThreads([&] { return regulators->createNode(regulator); });
 
     osg::Node* model = regulators->getEquipmentModel();
     ASSERT_NE(model, nullptr);
-    EXPECT_EQ(model->getNumParents(), 8u * 500u);
+    EXPECT_EQ(model->getNumParents(), built.size());
     EXPECT_EQ(site.reads().requests("../model/ranqi/nishuigang.ive"), 1);
 }

@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -148,4 +150,24 @@ osg::BoundingBoxd wellPartBox(osg::Node* wellNode, unsigned part) {
     for (unsigned corner = 0; corner < 8; ++corner)
         world.expandBy(osg::Vec3d(local.corner(corner)) * transform->getMatrix());
     return world;
+}
+
+std::vector<osg::ref_ptr<osg::Node>> buildOnThreads(const std::function<osg::Node*()>& build) {
+    std::vector<std::vector<osg::ref_ptr<osg::Node>>> built(8);
+    std::atomic<bool> go{false};
+    std::vector<std::thread> threads;
+    for (auto& nodes : built)
+        threads.emplace_back([&go, &build, &nodes] {
+            while (!go)
+                std::this_thread::yield();
+            for (int i = 0; i < 500; ++i)
+                nodes.push_back(build());
+        });
+    go = true;
+    for (std::thread& thread : threads)
+        thread.join();
+    std::vector<osg::ref_ptr<osg::Node>> all;
+    for (auto& nodes : built)
+        all.insert(all.end(), nodes.begin(), nodes.end());
+    return all;
 }

@@ -7,6 +7,7 @@
 #include <osg/BoundingBox>
 #include <osgDB/Callbacks>
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -74,3 +75,7 @@ private:
 osg::MatrixTransform* placedTransform(osg::Node* pointNode);
 // Where one part of a well (0 the body, 1 the lid) lies in the world.
 osg::BoundingBoxd wellPartBox(osg::Node* wellNode, unsigned part);
+
+// Runs `build` 500 times on each of 8 threads started together, as pager threads build
+// tiles at once; every node is kept, as the tiles keep theirs until they are released.
+std::vector<osg::ref_ptr<osg::Node>> buildOnThreads(const std::function<osg::Node*()>& build);
