@@ -1,27 +1,18 @@
 #pragma once
 
+#include "modeling/DBChamberPoint.h"
+#include "modeling/DBEquipmentPoint.h"
+#include "modeling/DBFittingCategory.h"
 #include "network/DBKindPipe.h"
 #include "network/DBKindPoint.h"
 #include "network/DBPipeCreator.h"
 #include "network/DBPointCreator.h"
 #include "network/KindPointVisitor.h"
 
-#include "modeling/DBChamberPoint.h"
-#include "modeling/DBEquipmentPoint.h"
-
 // The classes of the fifteen utility kinds: per kind its point visitor, point base and pipe
 // layer, then its point categories in the order the layer receives them. A category
 // takes the rows whose point nature or attached facility is its name; wells, chambers
 // and equipment have a look of their own, fittings are built from the pipes meeting there.
-
-// A point category of a kind: its name and look, and its factory.
-template <class KindPoint, class Self> class DBCategoryPoint : public KindPoint, public DBPointCreator<Self> {
-public:
-    DBCategoryPoint(const char* name, bool ownLook) : KindPoint(name, ownLook) {}
-
-    // Category nodes come with the model construction.
-    osg::Node* createNode(const CPPoint&) override { return nullptr; }
-};
 
 // PS: combined rain and sewage drainage
 class PSPointVisitor : public KindPointVisitor<Kind::PS> {
@@ -33,17 +24,17 @@ public:
     using DBKindPoint::DBKindPoint;
 };
 class DBPSPipe : public DBKindPipe<Kind::PS>, public DBPipeCreator<DBPSPipe> {};
-class DBPSFTPoint : public DBCategoryPoint<DBPSPoint, DBPSFTPoint> {
+class DBPSFTPoint : public DBFittingCategory<DBPSPoint, DBPSFTPoint> {
 public:
-    DBPSFTPoint() : DBCategoryPoint("四通", false) {}
+    DBPSFTPoint() : DBFittingCategory("四通", FittingLooks::Cross) {}
 };
 class DBPSJXJPoint : public DBChamberPoint<DBPSPoint, DBPSJXJPoint> {
 public:
     DBPSJXJPoint() : DBChamberPoint("检修井", chamberLooks::drainageManhole) {}
 };
-class DBPSSTPoint : public DBCategoryPoint<DBPSPoint, DBPSSTPoint> {
+class DBPSSTPoint : public DBFittingCategory<DBPSPoint, DBPSSTPoint> {
 public:
-    DBPSSTPoint() : DBCategoryPoint("三通", false) {}
+    DBPSSTPoint() : DBFittingCategory("三通", FittingLooks::Tee) {}
 };
 class DBPSYBPoint : public DBChamberPoint<DBPSPoint, DBPSYBPoint> {
 public:
@@ -60,13 +51,13 @@ public:
     using DBKindPoint::DBKindPoint;
 };
 class DBYSPipe : public DBKindPipe<Kind::YS>, public DBPipeCreator<DBYSPipe> {};
-class DBYSSTPoint : public DBCategoryPoint<DBYSPoint, DBYSSTPoint> {
+class DBYSSTPoint : public DBFittingCategory<DBYSPoint, DBYSSTPoint> {
 public:
-    DBYSSTPoint() : DBCategoryPoint("三通", false) {}
+    DBYSSTPoint() : DBFittingCategory("三通", FittingLooks::Tee) {}
 };
-class DBYSWTPoint : public DBCategoryPoint<DBYSPoint, DBYSWTPoint> {
+class DBYSWTPoint : public DBFittingCategory<DBYSPoint, DBYSWTPoint> {
 public:
-    DBYSWTPoint() : DBCategoryPoint("弯头", false) {}
+    DBYSWTPoint() : DBFittingCategory("弯头", FittingLooks::Elbow) {}
 };
 class DBYSYBPoint : public DBChamberPoint<DBYSPoint, DBYSYBPoint> {
 public:
@@ -99,13 +90,13 @@ class DBWSJXJPoint : public DBChamberPoint<DBWSPoint, DBWSJXJPoint> {
 public:
     DBWSJXJPoint() : DBChamberPoint("检修井", chamberLooks::drainageManhole) {}
 };
-class DBWSSTPoint : public DBCategoryPoint<DBWSPoint, DBWSSTPoint> {
+class DBWSSTPoint : public DBFittingCategory<DBWSPoint, DBWSSTPoint> {
 public:
-    DBWSSTPoint() : DBCategoryPoint("三通", false) {}
+    DBWSSTPoint() : DBFittingCategory("三通", FittingLooks::Tee) {}
 };
-class DBWSWTPoint : public DBCategoryPoint<DBWSPoint, DBWSWTPoint> {
+class DBWSWTPoint : public DBFittingCategory<DBWSPoint, DBWSWTPoint> {
 public:
-    DBWSWTPoint() : DBCategoryPoint("弯头", false) {}
+    DBWSWTPoint() : DBFittingCategory("弯头", FittingLooks::RoundedElbow) {}
 };
 
 // SY: petroleum
@@ -122,13 +113,13 @@ class DBSYFMPoint : public DBEquipmentPoint<DBSYPoint, DBSYFMPoint> {
 public:
     DBSYFMPoint() : DBEquipmentPoint("阀门", equipmentLooks::valve) {}
 };
-class DBSYSTPoint : public DBCategoryPoint<DBSYPoint, DBSYSTPoint> {
+class DBSYSTPoint : public DBFittingCategory<DBSYPoint, DBSYSTPoint> {
 public:
-    DBSYSTPoint() : DBCategoryPoint("三通", false) {}
+    DBSYSTPoint() : DBFittingCategory("三通", FittingLooks::Tee) {}
 };
-class DBSYWTPoint : public DBCategoryPoint<DBSYPoint, DBSYWTPoint> {
+class DBSYWTPoint : public DBFittingCategory<DBSYPoint, DBSYWTPoint> {
 public:
-    DBSYWTPoint() : DBCategoryPoint("弯头", false) {}
+    DBSYWTPoint() : DBFittingCategory("弯头", FittingLooks::Elbow) {}
 };
 
 // JS: water supply
@@ -165,17 +156,17 @@ class DBJSXFSPoint : public DBEquipmentPoint<DBJSPoint, DBJSXFSPoint> {
 public:
     DBJSXFSPoint() : DBEquipmentPoint("消防栓", equipmentLooks::hydrant) {}
 };
-class DBJSFTPoint : public DBCategoryPoint<DBJSPoint, DBJSFTPoint> {
+class DBJSFTPoint : public DBFittingCategory<DBJSPoint, DBJSFTPoint> {
 public:
-    DBJSFTPoint() : DBCategoryPoint("四通", false) {}
+    DBJSFTPoint() : DBFittingCategory("四通", FittingLooks::Cross) {}
 };
-class DBJSSTPoint : public DBCategoryPoint<DBJSPoint, DBJSSTPoint> {
+class DBJSSTPoint : public DBFittingCategory<DBJSPoint, DBJSSTPoint> {
 public:
-    DBJSSTPoint() : DBCategoryPoint("三通", false) {}
+    DBJSSTPoint() : DBFittingCategory("三通", FittingLooks::Tee) {}
 };
-class DBJSWTPoint : public DBCategoryPoint<DBJSPoint, DBJSWTPoint> {
+class DBJSWTPoint : public DBFittingCategory<DBJSPoint, DBJSWTPoint> {
 public:
-    DBJSWTPoint() : DBCategoryPoint("弯头", false) {}
+    DBJSWTPoint() : DBFittingCategory("弯头", FittingLooks::Elbow) {}
 };
 
 // RS: hot water
@@ -192,13 +183,13 @@ class DBRSJXJPoint : public DBChamberPoint<DBRSPoint, DBRSJXJPoint> {
 public:
     DBRSJXJPoint() : DBChamberPoint("检修井", chamberLooks::hotWaterManhole) {}
 };
-class DBRSSTPoint : public DBCategoryPoint<DBRSPoint, DBRSSTPoint> {
+class DBRSSTPoint : public DBFittingCategory<DBRSPoint, DBRSSTPoint> {
 public:
-    DBRSSTPoint() : DBCategoryPoint("三通", false) {}
+    DBRSSTPoint() : DBFittingCategory("三通", FittingLooks::Tee) {}
 };
-class DBRSWTPoint : public DBCategoryPoint<DBRSPoint, DBRSWTPoint> {
+class DBRSWTPoint : public DBFittingCategory<DBRSPoint, DBRSWTPoint> {
 public:
-    DBRSWTPoint() : DBCategoryPoint("弯头", false) {}
+    DBRSWTPoint() : DBFittingCategory("弯头", FittingLooks::Elbow) {}
 };
 
 // TR: natural gas
@@ -215,17 +206,17 @@ class DBTRFMJPoint : public DBChamberPoint<DBTRPoint, DBTRFMJPoint> {
 public:
     DBTRFMJPoint() : DBChamberPoint("阀门井", chamberLooks::gasValveWell) {}
 };
-class DBTRSTPoint : public DBCategoryPoint<DBTRPoint, DBTRSTPoint> {
+class DBTRSTPoint : public DBFittingCategory<DBTRPoint, DBTRSTPoint> {
 public:
-    DBTRSTPoint() : DBCategoryPoint("三通", false) {}
+    DBTRSTPoint() : DBFittingCategory("三通", FittingLooks::Tee) {}
 };
 class DBTRTYXPoint : public DBEquipmentPoint<DBTRPoint, DBTRTYXPoint> {
 public:
     DBTRTYXPoint() : DBEquipmentPoint("调压箱", equipmentLooks::pressureRegulator) {}
 };
-class DBTRWTPoint : public DBCategoryPoint<DBTRPoint, DBTRWTPoint> {
+class DBTRWTPoint : public DBFittingCategory<DBTRPoint, DBTRWTPoint> {
 public:
-    DBTRWTPoint() : DBCategoryPoint("弯头", false) {}
+    DBTRWTPoint() : DBFittingCategory("弯头", FittingLooks::RoundedElbow) {}
 };
 
 // YG: industrial oxygen
@@ -238,13 +229,13 @@ public:
     using DBKindPoint::DBKindPoint;
 };
 class DBYGPipe : public DBKindPipe<Kind::YG>, public DBPipeCreator<DBYGPipe> {};
-class DBYGSTPoint : public DBCategoryPoint<DBYGPoint, DBYGSTPoint> {
+class DBYGSTPoint : public DBFittingCategory<DBYGPoint, DBYGSTPoint> {
 public:
-    DBYGSTPoint() : DBCategoryPoint("三通", false) {}
+    DBYGSTPoint() : DBFittingCategory("三通", FittingLooks::Tee) {}
 };
-class DBYGWTPoint : public DBCategoryPoint<DBYGPoint, DBYGWTPoint> {
+class DBYGWTPoint : public DBFittingCategory<DBYGPoint, DBYGWTPoint> {
 public:
-    DBYGWTPoint() : DBCategoryPoint("弯头", false) {}
+    DBYGWTPoint() : DBFittingCategory("弯头", FittingLooks::Elbow) {}
 };
 
 // QG: industrial hydrogen
@@ -257,13 +248,13 @@ public:
     using DBKindPoint::DBKindPoint;
 };
 class DBQGPipe : public DBKindPipe<Kind::QG>, public DBPipeCreator<DBQGPipe> {};
-class DBQGSTPoint : public DBCategoryPoint<DBQGPoint, DBQGSTPoint> {
+class DBQGSTPoint : public DBFittingCategory<DBQGPoint, DBQGSTPoint> {
 public:
-    DBQGSTPoint() : DBCategoryPoint("三通", false) {}
+    DBQGSTPoint() : DBFittingCategory("三通", FittingLooks::PlainTee) {}
 };
-class DBQGWTPoint : public DBCategoryPoint<DBQGPoint, DBQGWTPoint> {
+class DBQGWTPoint : public DBFittingCategory<DBQGPoint, DBQGWTPoint> {
 public:
-    DBQGWTPoint() : DBCategoryPoint("弯头", false) {}
+    DBQGWTPoint() : DBFittingCategory("弯头", FittingLooks::Elbow) {}
 };
 
 // GD: power supply

@@ -10,3 +10,7 @@ pn_add_test(modeling_bodies
           network/NetworkDatabase.cpp
   LIBS pn_modeling pn_network pn_plugin
   LABELS modeling)
+pn_add_test(modeling_fittings
+  SOURCES modeling/FittingTest.cpp modeling/SurveyNumberIndexTest.cpp network/NetworkDatabase.cpp
+  LIBS pn_plugin pn_network pn_modeling
+  LABELS modeling)

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "network/DBFittingPoint.h"
+
+#include <osg/Vec3d>
+#include <osg/Vec4>
+
+#include <list>
+#include <string>
+
+namespace osg {
+class Group;
+class MatrixTransform;
+class Node;
+} // namespace osg
+
+// What tells the fitting categories apart: how many pipes must meet at the point, and
+// how the stubs and their collars are drawn.
+struct FittingLook {
+    // Connections a fitting of the category has; any other number draws nothing.
+    int arms;
+    // Stubs rounded at both ends and collars open on their outer face (sewage and gas
+    // elbows), instead of stubs open at the outer end inside closed collars.
+    bool roundedStubs;
+    // False leaves the drawables at their default white (hydrogen tees).
+    bool coloured;
+};
+
+namespace FittingLooks {
+constexpr FittingLook Tee{3, false, true};
+constexpr FittingLook PlainTee{3, false, false};
+constexpr FittingLook Cross{4, false, true};
+constexpr FittingLook Elbow{2, false, true};
+constexpr FittingLook RoundedElbow{2, true, true};
+} // namespace FittingLooks
+
+// Draws one fitting of a category from its arms: per arm a capsule stub from the
+// fitting's centre and a collar disc, a little thicker, at the stub's outer end.
+class FittingBuilder {
+public:
+    FittingBuilder(const FittingLook& look, const osg::Vec4& colour) : look(look), colour(colour) {}
+
+    // The fitting's node: a transform to `origin` named `gid` under a level of detail
+    // shown within 500 m; the transform is empty when the arms are not as many as the
+    // look requires.
+    osg::Node* createNode(const osg::Vec3d& origin, const std::string& gid,
+                          const std::list<FittingArm>& arms) const;
+    // Null when the number of arms is wrong. An arm without direction (a segment whose
+    // ends coincide) counts but is not drawn.
+    osg::Group* buildFittingGeometry(const std::list<FittingArm>& arms) const;
+    osg::MatrixTransform* buildArmStub(const osg::Vec3d& from, const osg::Vec3d& to, double radius) const;
+    osg::MatrixTransform* buildArmCollar(const osg::Vec3d& from, const osg::Vec3d& to, double radius) const;
+
+private:
+    FittingLook look;
+    osg::Vec4 colour;
+};
