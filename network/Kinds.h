@@ -1,13 +1,14 @@
 #pragma once
 
-#include "modeling/DBChamberPoint.h"
-#include "modeling/DBEquipmentPoint.h"
-#include "modeling/DBFittingCategory.h"
 #include "network/DBKindPipe.h"
 #include "network/DBKindPoint.h"
 #include "network/DBPipeCreator.h"
 #include "network/DBPointCreator.h"
 #include "network/KindPointVisitor.h"
+
+#include "modeling/DBChamberPoint.h"
+#include "modeling/DBEquipmentPoint.h"
+#include "modeling/DBFittingCategory.h"
 
 // The classes of the fifteen utility kinds: per kind its point visitor, point base and pipe
 // layer, then its point categories in the order the layer receives them. A category
