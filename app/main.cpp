@@ -28,6 +28,7 @@ const char* const Usage =
     "  --dem FILE            terrain heights from an elevation raster (GeoTIFF, ...) in the map's system\n"
     "  --no-network          start with an empty scene\n"
     "  --headless            no window; with --screenshot, draw off-screen (needs a display, e.g. Xvfb)\n"
+    "  --offscreen           no window, but draw off-screen all the same, so tiles page in (for scripts)\n"
     "  --screenshot FILE     once paging has settled, write a picture and exit\n"
     "  --camera EX,EY,EZ,CX,CY,CZ  eye and centre of the view (default: over the network's middle)\n"
     "  --size WxH            window or picture size (default 1280x800)\n"
@@ -74,6 +75,8 @@ int main(int argc, char** argv) {
         bool hasValue = i + 1 < argc;
         if (arg == "--headless") {
             options.headless = true;
+        } else if (arg == "--offscreen") {
+            options.headless = options.offscreen = true;
         } else if (arg == "--no-network") {
             noNetwork = true;
         } else if (hasValue && arg == "--script") {
@@ -118,7 +121,7 @@ int main(int argc, char** argv) {
             std::cerr << "pipeviewer: no display; running headless\n";
         options.headless = true;
     }
-    options.offscreen = options.headless && !screenshot.empty();
+    options.offscreen = options.offscreen || (options.headless && !screenshot.empty());
 
     // The program's relative paths (..\model\...) and pipe.xml are found from the
     // program's own folder.
