@@ -3,6 +3,7 @@
 #include "plugin/DatabaseFailureDialog.h"
 #include "plugin/GbkText.h"
 
+#include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -73,6 +74,15 @@ QSqlError openAccess(QSqlDatabase& database, const QString& name, const std::str
                       QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
 #endif
 }
+// Qt keeps the last loader's connection registered after the loader is done. It goes
+// with the plug-in: Qt would otherwise tear it down at its own exit, after the code that
+// made it has been unloaded.
+struct ConnectionRelease {
+    ~ConnectionRelease() {
+        if (QCoreApplication::instance() && QSqlDatabase::contains(QLatin1String(QSqlDatabase::defaultConnection)))
+            QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
+    }
+} g_connectionRelease;
 } // namespace
 
 DBConnection::DBConnection(std::string path_) : path(std::move(path_)) {}

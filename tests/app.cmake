@@ -4,3 +4,7 @@ add_dependencies(app_test pipeviewer pipenetwork)
 pn_add_test(dem_terrain_test
   SOURCES app/DemTerrainTest.cpp ${PROJECT_SOURCE_DIR}/app/DemTerrain.cpp
   LIBS Torvik GDAL::GDAL Qt5::Core)
+pn_add_test(main_job_test
+  SOURCES app/MainJobTest.cpp
+  LIBS pn_osg)
+add_dependencies(main_job_test pipeviewer pipenetwork pn_make_sample assets)

@@ -1,0 +1,116 @@
+// The main job as a user runs it: the sample network rendered headless to a picture.
+#include <osg/Image>
+#include <osgDB/ReadFile>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <regex>
+#include <string>
+
+namespace {
+
+std::string run(const std::string& command, int& status) {
+    std::string output;
+    status = -1;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            output.append(buffer, n);
+        status = pclose(pipe);
+    }
+    return output;
+}
+
+// Pixels whose colour reads as the given layer colour, however lit and however tinted by
+// the translucent ground above the pipes.
+struct Tally {
+    unsigned blue = 0, red = 0, brown = 0, green = 0;
+};
+
+Tally tally(const osg::Image& image) {
+    Tally t;
+    for (int y = 0; y < image.t(); ++y)
+        for (int x = 0; x < image.s(); ++x) {
+            osg::Vec4 c = image.getColor(x, y);
+            float r = c.r(), g = c.g(), b = c.b();
+            if (b > 0.3f && b > 1.6f * r && b > 1.4f * g)
+                ++t.blue; // water supply
+            else if (r > 0.3f && r > 1.8f * g && r > 1.8f * b)
+                ++t.red; // power and street lighting
+            else if (r > 0.2f && r > 1.15f * g && g > 1.3f * b)
+                ++t.brown; // drainage
+            else if (g > 0.3f && g > 1.5f * r && g > 1.5f * b)
+                ++t.green; // telecom cables
+        }
+    return t;
+}
+
+} // namespace
+
+TEST(MainJob, RendersTheSampleNetworkWithItsLayerColoursWherePipesAre) {
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "needs a display (the suite runs under xvfb-run)";
+    char pattern[] = "/tmp/mainjob-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    std::string dir = pattern;
+    int status = 0;
+    std::string bin = PN_BIN_DIR;
+    run(bin + "/pn_make_sample --out " + dir + " --segments 2000 2>&1", status);
+    ASSERT_EQ(status, 0);
+
+    std::string out = run(bin + "/pipeviewer --pipe-xml " + dir + "/pipe.xml --headless --screenshot " + dir +
+                              "/network.png --size 800x500 2>&1",
+                          status);
+    ASSERT_EQ(status, 0) << out;
+    EXPECT_NE(out.find("picture: "), std::string::npos) << out;
+    EXPECT_NE(out.find("tiles loaded"), std::string::npos) << out;
+    EXPECT_EQ(out.find(" 0 segments"), std::string::npos) << out;
+
+    osg::ref_ptr<osg::Image> image = osgDB::readRefImageFile(dir + "/network.png");
+    ASSERT_TRUE(image.valid());
+    EXPECT_EQ(image->s(), 800);
+    Tally t = tally(*image);
+    std::printf("layer colour pixels: blue %u, red %u, brown %u, green %u\n", t.blue, t.red, t.brown, t.green);
+    unsigned enough = 150; // pixels: a pipe seen from street level covers far more
+    EXPECT_GT(t.blue, enough);
+    EXPECT_GT(t.red, enough);
+    EXPECT_GT(t.brown, enough);
+    EXPECT_GT(t.green, enough);
+    std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+TEST(MainJob, ADumpHoldsTheLoadedTilesAtFullPrecision) {
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "needs a display (the suite runs under xvfb-run)";
+    char pattern[] = "/tmp/mainjob-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    std::string dir = pattern;
+    int status = 0;
+    std::string bin = PN_BIN_DIR;
+    run(bin + "/pn_make_sample --out " + dir + " --segments 800 2>&1", status);
+    ASSERT_EQ(status, 0);
+    // The sample's own view, read back from the pipe.xml it wrote.
+    std::string xml = run("cat " + dir + "/pipe.xml", status);
+    auto attribute = [&](const std::string& name) {
+        size_t at = xml.find(name + "=\"") + name.size() + 2;
+        return xml.substr(at, xml.find('"', at) - at);
+    };
+    std::string script = "load " + attribute("extent") + " " + attribute("baseZ") + " " + attribute("srs") +
+                         "\nwait-paging 120\ndump " + dir + "/scene.osgt\nsummary\n";
+    std::string out = run("cp " + dir + "/pipe.xml " + bin + "/pipe.xml && printf '" + script + "' | " + bin +
+                              "/pipeviewer --offscreen --size 640x400 --ground " + attribute("ground") +
+                              " --script - 2>&1",
+                          status);
+    ASSERT_EQ(status, 0) << out;
+    std::string scene = run("cat " + dir + "/scene.osgt", status);
+    // Loaded tiles are written as ordinary level-of-detail nodes with their content...
+    EXPECT_NE(scene.find("osg::LOD"), std::string::npos);
+    EXPECT_NE(scene.find("osg::MatrixTransform"), std::string::npos);
+    // ...and map coordinates keep their digits: six before the point and several after it
+    // (six significant digits would round them to whole metres).
+    EXPECT_TRUE(std::regex_search(scene, std::regex(" [0-9]{6,7}\\.[0-9]{2}")));
+    std::system(("rm -rf '" + dir + "'").c_str());
+}
