@@ -1,3 +1,6 @@
 pn_add_test(paging_test
   SOURCES paging/PipeGraphTest.cpp
   LIBS ${PN_PLUGIN_PARTS})
+pn_add_test(paging_network_test
+  SOURCES paging/PagingTest.cpp
+  LIBS ${PN_PLUGIN_PARTS} pn_sample)
