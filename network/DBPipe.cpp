@@ -168,8 +168,13 @@ osg::Group* DBPipe::buildExtent(osgEarth::GeoExtent extent) {
     PIPEVISIBLETABLE shown;
     if (g_pCXviewer)
         g_pCXviewer->getPipeVisible(kindCode, shown);
-    setLidsVisible(shown.lid);
-    setChambersVisible(shown.chamber);
+    {
+        std::lock_guard<std::recursive_mutex> lock(switchLock);
+        if (lidsShown != shown.lid)
+            setLidsVisible(shown.lid);
+        if (chambersShown != shown.chamber)
+            setChambersVisible(shown.chamber);
+    }
     // Only the new tile: the tiles already in the scene are being drawn, and they
     // already show what the host remembers.
     tile->setNodeMask(shown.pipe ? ~0u : 0u);
@@ -275,11 +280,15 @@ DBPoint* DBPipe::findPointCategory(std::string name) {
 }
 
 void DBPipe::setLidsVisible(bool visible) {
+    std::lock_guard<std::recursive_mutex> lock(switchLock);
+    lidsShown = visible;
     for (auto& category : pointCategories)
         category->setLidVisible(visible);
 }
 
 void DBPipe::setChambersVisible(bool visible) {
+    std::lock_guard<std::recursive_mutex> lock(switchLock);
+    chambersShown = visible;
     for (auto& category : pointCategories)
         category->setChamberVisible(visible);
 }

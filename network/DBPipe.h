@@ -70,6 +70,7 @@ public:
     // Shows or hides the pipes and points of every live tile of the layer (not the
     // graph of buildAll).
     virtual void setPipesVisible(bool visible);
+    // Lids and shafts are shared by every well of a category, in every tile.
     virtual void setLidsVisible(bool visible);
     virtual void setChambersVisible(bool visible);
     // Height of a segment's ends: the terrain height there minus the burial depth;
@@ -115,6 +116,11 @@ private:
     LoadGate segmentsGate;
     RecordGrid<CPPipeLine> segmentIndex;
     std::mutex buildAllLock;
+    // What the lids and shafts were last switched to (-1: never), so tiles built on pager
+    // threads switch the shared geodes, which live tiles are drawing, only on a change.
+    std::recursive_mutex switchLock;
+    int lidsShown = -1;
+    int chambersShown = -1;
     // Guards the two weak lists, which every tile appends to.
     std::mutex extentListsLock;
 };

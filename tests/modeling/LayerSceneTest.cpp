@@ -20,7 +20,7 @@
 namespace {
 
 // A category of the hot water kind drawn as a bare marker at each point, so the layer's
-// assembly can be looked at on its own; it remembers the last lid and chamber switch.
+// assembly can be looked at on its own; it remembers the lid and chamber switches.
 template <class Category> class Marker : public Category {
 public:
     osg::Node* createNode(const CPPoint& point) override {
@@ -29,11 +29,15 @@ public:
         node->setName("marker " + point.gid);
         return node.release();
     }
-    void setLidVisible(bool visible) override { lid = visible; }
+    void setLidVisible(bool visible) override {
+        lid = visible;
+        ++lidSwitches;
+    }
     void setChamberVisible(bool visible) override { chamber = visible; }
 
     std::atomic<bool> lid{true};
     std::atomic<bool> chamber{true};
+    std::atomic<int> lidSwitches{0};
 };
 
 // The hot water layer with its inspection wells (own look), tees and elbows (fittings):
@@ -162,6 +166,13 @@ TEST_F(LayerScene, TheHostsStoredVisibilityReachesTilesBuiltLaterAndSwitchesOnly
     osg::ref_ptr<osg::Group> second = layer->buildExtent(extentOf(100, 100, 200, 200));
     EXPECT_EQ(second->getNodeMask(), ~0u);
     EXPECT_FALSE(wells->chamber);
+    // The lids, shared with the tiles being drawn, were switched once: nothing changed since.
+    EXPECT_FALSE(wells->lid);
+    EXPECT_EQ(wells->lidSwitches, 1);
+    viewer.setPipeLidVisible("RS", true);
+    osg::ref_ptr<osg::Group> third = layer->buildExtent(extentOf(100, 0, 200, 100));
+    EXPECT_TRUE(wells->lid);
+    third = nullptr;
 
     // A tile the pager has dropped is forgotten; the others still switch. The graph of
     // the whole layer is not a tile.
