@@ -63,6 +63,11 @@ std::vector<osg::ref_ptr<osg::Node>> liveNodes(std::list<osg::observer_ptr<osg::
     return live;
 }
 
+// The layer colour as drawables take it.
+osg::Vec4 drawnColour(const osg::Vec4ub& colour) {
+    return osg::Vec4(colour.r() / 255.0f, colour.g() / 255.0f, colour.b() / 255.0f, colour.a() / 255.0f);
+}
+
 // 36 facets around, in single precision as the tube is drawn.
 osg::ref_ptr<osgModeling::Curve> roundSection(double radius) {
     osg::ref_ptr<osg::Vec3Array> ring = new osg::Vec3Array;
@@ -190,8 +195,7 @@ osg::Geode* DBPipe::loftSection(osg::Vec3d start, osg::Vec3d end, osgModeling::C
     tube->addShape(shape);
     tube->update(false);
     osg::ref_ptr<osg::Vec4Array> colours = new osg::Vec4Array;
-    colours->push_back(
-        osg::Vec4(colour.r() / 255.0f, colour.g() / 255.0f, colour.b() / 255.0f, colour.a() / 255.0f));
+    colours->push_back(drawnColour(colour));
     tube->setColorArray(colours.get(), osg::Array::BIND_OVERALL);
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
     geode->addDrawable(tube.get());
@@ -218,8 +222,7 @@ osg::Node* DBPipe::createSegmentGeometry(const CPPipeLine& segment, osg::Matrixd
                      static_cast<float>(section.height / 1000.0), static_cast<float>(frame.length),
                      static_cast<float>(section.width / 1000.0));
     osg::ref_ptr<osg::ShapeDrawable> drawable = new osg::ShapeDrawable(box.get());
-    drawable->setColor(
-        osg::Vec4(colour.r() / 255.0f, colour.g() / 255.0f, colour.b() / 255.0f, colour.a() / 255.0f));
+    drawable->setColor(drawnColour(colour));
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
     geode->addDrawable(drawable.get());
     return geode.release();

@@ -26,22 +26,23 @@ osgEarth::GeoExtent extentOf(double xMin, double yMin, double xMax, double yMax)
     return osgEarth::GeoExtent(nullptr, xMin, yMin, xMax, yMax);
 }
 
-std::string segmentsIn(DBPipe& layer, const osgEarth::GeoExtent& extent, ExtentLookup lookup) {
-    extentPipeVisitor visitor(extent, lookup);
-    layer.accept(visitor);
+// The GIDs of what an extent visitor selects from a layer or a category.
+template <class Visitor, class Visited>
+std::string selected(Visited& visited, const osgEarth::GeoExtent& extent, ExtentLookup lookup) {
+    Visitor visitor(extent, lookup);
+    visited.accept(visitor);
     std::string gids;
-    for (const CPPipeLine& segment : visitor.getResult())
-        gids += segment.gid + " ";
+    for (const auto& record : visitor.getResult())
+        gids += record.gid + " ";
     return gids;
 }
 
+std::string segmentsIn(DBPipe& layer, const osgEarth::GeoExtent& extent, ExtentLookup lookup) {
+    return selected<extentPipeVisitor>(layer, extent, lookup);
+}
+
 std::string pointsIn(DBPoint& category, const osgEarth::GeoExtent& extent, ExtentLookup lookup) {
-    extentPointVisitor visitor(extent, lookup);
-    category.accept(visitor);
-    std::string gids;
-    for (const CPPoint& point : visitor.getResult())
-        gids += point.gid + " ";
-    return gids;
+    return selected<extentPointVisitor>(category, extent, lookup);
 }
 
 // A 2 x 2 tiling of [0, 200] x [0, 200] as the paged graph lays it out: the tiles on the

@@ -86,6 +86,16 @@ TubeSpan spanOf(osg::LOD& lod, const osg::Vec3d& start, const osg::Vec3d& end) {
     return span;
 }
 
+// A closed tube of `radius` around the axis, reaching from one end to the other.
+void expectTube(osg::LOD& lod, const osg::Vec3d& start, const osg::Vec3d& end, double radius) {
+    TubeSpan span = spanOf(lod, start, end);
+    EXPECT_GE(span.vertices, 2u * 36u);
+    EXPECT_NEAR(span.minRadius, radius, 1e-4);
+    EXPECT_NEAR(span.maxRadius, radius, 1e-4);
+    EXPECT_NEAR(span.minAlong, 0.0, 1e-6);
+    EXPECT_NEAR(span.maxAlong, 1.0, 1e-6);
+}
+
 } // namespace
 
 TEST_F(PipeBody, OneNumberIsARoundTubeOfHalfThatDiameterFromStartToEndInTheLayerColour) {
@@ -93,12 +103,7 @@ TEST_F(PipeBody, OneNumberIsARoundTubeOfHalfThatDiameterFromStartToEndInTheLayer
     osg::ref_ptr<osg::LOD> lod = segmentNode("L1");
     ASSERT_TRUE(lod);
 
-    TubeSpan span = spanOf(*lod, osg::Vec3d(500010, 3100020, 99.0), osg::Vec3d(500040, 3100060, 98.5));
-    EXPECT_GE(span.vertices, 2u * 36u);
-    EXPECT_NEAR(span.minRadius, 0.15, 1e-4);
-    EXPECT_NEAR(span.maxRadius, 0.15, 1e-4);
-    EXPECT_NEAR(span.minAlong, 0.0, 1e-6);
-    EXPECT_NEAR(span.maxAlong, 1.0, 1e-6);
+    expectTube(*lod, osg::Vec3d(500010, 3100020, 99.0), osg::Vec3d(500040, 3100060, 98.5), 0.15);
 
     auto* tube = static_cast<osg::Geometry*>(bodyOf(*lod));
     const auto* colours = dynamic_cast<const osg::Vec4Array*>(tube->getColorArray());
@@ -152,9 +157,7 @@ TEST_F(PipeBody, ALowerCaseXIsNoSeparatorSoTheSectionIsRoundWithTheLeadingNumber
     db.addLine("JS", "L1", "A", "B", 1.0, 1.0, "400x300");
     osg::ref_ptr<osg::LOD> lod = segmentNode("L1");
     ASSERT_TRUE(lod);
-    TubeSpan span = spanOf(*lod, osg::Vec3d(500010, 3100020, 99.0), osg::Vec3d(500040, 3100060, 99.0));
-    EXPECT_NEAR(span.minRadius, 0.2, 1e-4);
-    EXPECT_NEAR(span.maxRadius, 0.2, 1e-4);
+    expectTube(*lod, osg::Vec3d(500010, 3100020, 99.0), osg::Vec3d(500040, 3100060, 99.0), 0.2);
 }
 
 TEST_F(PipeBody, WithoutASectionToDrawOrWithoutLengthTheNodeAndItsTransformStayWithoutABody) {
@@ -179,12 +182,7 @@ TEST_F(PipeBody, AVerticalSegmentStillGetsItsTubeAlongTheVertical) {
     db.addLine("JS", "riser", "V1", "V2", 1.0, 3.0, "200");
     osg::ref_ptr<osg::LOD> lod = segmentNode("riser");
     ASSERT_TRUE(lod);
-    TubeSpan span = spanOf(*lod, osg::Vec3d(500020, 3100020, 99.0), osg::Vec3d(500020, 3100020, 97.0));
-    EXPECT_GE(span.vertices, 2u * 36u);
-    EXPECT_NEAR(span.minRadius, 0.1, 1e-4);
-    EXPECT_NEAR(span.maxRadius, 0.1, 1e-4);
-    EXPECT_NEAR(span.minAlong, 0.0, 1e-6);
-    EXPECT_NEAR(span.maxAlong, 1.0, 1e-6);
+    expectTube(*lod, osg::Vec3d(500020, 3100020, 99.0), osg::Vec3d(500020, 3100020, 97.0), 0.1);
     EXPECT_FALSE(placedOf(*lod)->getMatrix().isNaN());
 }
 

@@ -1,0 +1,179 @@
+// Building the 64 deepest tiles of the paged graph over a generated district (15 kinds,
+// 300,000 segments and about as many points), once with the extent grids and once with
+// the plain scans of every record of every layer for every tile, in one process. The
+// loading of the records is done before any timing; so is the first building of the grids,
+// which GridBuild measures on its own. Times are CPU times: the process builds on one
+// thread, and the machines it runs on are shared. Run from any folder: the database and
+// pipe.xml go to a temporary one, laid out like the host's (bin/ and the models beside it).
+#include "modeling/ExtentGrid.h"
+#include "modeling/extentPipeVisitor.h"
+#include "modeling/extentPointVisitor.h"
+#include "network/DBPipe.h"
+#include "network/DBPoint.h"
+#include "plugin/CXPipeLineCtrl.h"
+#include "sample/SampleFiles.h"
+#include "sample/SampleNetwork.h"
+
+#include "Torvik/CXPlayerManager.h"
+#include "Torvik/TerrainHeight.h"
+#include "geo/Profile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr unsigned DeepestLevel = 3;
+
+// The generated district, loaded into the control's layers, and the deepest tiles of the
+// graph over it as the paged graph cuts them (its east and south edges closed).
+class District {
+public:
+    District() {
+        SampleOptions options;
+        options.segments = 300000;
+        network = SampleNetwork::generate(options);
+        // The models and textures the build wrote beside this program's folder.
+        QString models =
+            QFileInfo(QFileInfo("/proc/self/exe").canonicalFilePath()).dir().filePath("../model");
+        QDir(folder.path()).mkdir("bin");
+        if (!QFile::link(QFileInfo(models).canonicalFilePath(), folder.filePath("model")) ||
+            chdir(QFile::encodeName(folder.filePath("bin")).constData()) != 0)
+            throw std::runtime_error("cannot lay out the temporary folder");
+        std::string database = folder.filePath("network.sqlite").toStdString();
+        std::string failure = samplefiles::writeSqlite(network, database);
+        if (failure.empty())
+            failure = samplefiles::writePipeXml(network, "pipe.xml", database);
+        if (!failure.empty())
+            throw std::runtime_error(failure);
+        g_playerManager->setTerrain(std::make_shared<FlatTerrain>(network.baseZ));
+
+        CXPipeLineCtrl& control = *CXPipeLineCtrl::getInstance();
+        control.initialize();
+        for (auto& layer : control.pipeLayers) {
+            segments += layer->segments().size();
+            for (auto& category : layer->getPointCategories())
+                points += category->getRecords().size();
+        }
+
+        osg::ref_ptr<osgEarth::Profile> profile =
+            osgEarth::Profile::create(network.srs, network.xmin, network.ymin, network.xmax, network.ymax);
+        if (!profile)
+            throw std::runtime_error("no profile over the district");
+        const unsigned side = 1u << DeepestLevel;
+        for (unsigned x = 0; x < side; ++x)
+            for (unsigned y = 0; y < side; ++y) {
+                osgEarth::GeoExtent tile = profile->getTileExtent(DeepestLevel, x, y);
+                double xMax = x + 1 == side ? std::nextafter(tile.xMax(), HUGE_VAL) : tile.xMax();
+                double yMin = y + 1 == side ? std::nextafter(tile.yMin(), -HUGE_VAL) : tile.yMin();
+                tiles.emplace_back(tile.getSRS(), tile.xMin(), yMin, xMax, tile.yMax());
+            }
+        // The grids are built by the first tile that needs them.
+        select(tiles.front(), ExtentLookup::Indexed);
+        std::fprintf(stderr,
+                     "generated %zu segments and %zu points; loaded %zu segments and %zu category points\n",
+                     network.segmentCount(), network.pointCount(), segments, points);
+        std::fprintf(stderr, "%zu tiles of %.0f x %.0f m\n", tiles.size(), tiles.front().width(),
+                     tiles.front().height());
+    }
+
+    // What the extent visitors find in one tile over every layer and category.
+    std::size_t select(const osgEarth::GeoExtent& tile, ExtentLookup lookup) {
+        std::size_t found = 0;
+        for (auto& layer : CXPipeLineCtrl::getInstance()->pipeLayers) {
+            extentPipeVisitor pipes(tile, lookup);
+            layer->accept(pipes);
+            found += pipes.getResult().size();
+            for (auto& category : layer->getPointCategories()) {
+                extentPointVisitor points(tile, lookup);
+                category->accept(points);
+                found += points.getResult().size();
+            }
+        }
+        return found;
+    }
+
+    QTemporaryDir folder;
+    SampleNetwork network;
+    std::vector<osgEarth::GeoExtent> tiles;
+    std::size_t segments = 0, points = 0;
+};
+
+District& district() {
+    static District instance;
+    return instance;
+}
+
+void perTile(benchmark::State& state, std::size_t tiles) {
+    state.counters["tile"] =
+        benchmark::Counter(static_cast<double>(tiles),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// The whole content of each tile, as the paged graph asks the control for it.
+void TileContent(benchmark::State& state, ExtentLookup lookup) {
+    District& city = district();
+    setDefaultExtentLookup(lookup);
+    std::size_t children = 0;
+    for (auto _ : state)
+        for (osgEarth::GeoExtent& tile : city.tiles) {
+            osg::ref_ptr<osg::Group> content = CXPipeLineCtrl::getInstance()->createExtentNode(tile);
+            children += content->getNumChildren();
+        }
+    benchmark::DoNotOptimize(children);
+    setDefaultExtentLookup(ExtentLookup::Indexed);
+    perTile(state, city.tiles.size());
+}
+BENCHMARK_CAPTURE(TileContent, Indexed, ExtentLookup::Indexed)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(TileContent, Scan, ExtentLookup::Scan)->Unit(benchmark::kMillisecond);
+
+// Only the selection of each tile's records, without building their nodes.
+void TileSelection(benchmark::State& state, ExtentLookup lookup) {
+    District& city = district();
+    std::size_t found = 0;
+    for (auto _ : state)
+        for (const osgEarth::GeoExtent& tile : city.tiles)
+            found += city.select(tile, lookup);
+    state.counters["records"] = static_cast<double>(found) / static_cast<double>(state.iterations());
+    perTile(state, city.tiles.size());
+}
+BENCHMARK_CAPTURE(TileSelection, Indexed, ExtentLookup::Indexed)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(TileSelection, Scan, ExtentLookup::Scan)->Unit(benchmark::kMillisecond);
+
+// The grids of every segment list and category list of the district, built afresh.
+void GridBuild(benchmark::State& state) {
+    district();
+    std::vector<std::vector<ExtentGrid::Box>> lists;
+    for (auto& layer : CXPipeLineCtrl::getInstance()->pipeLayers) {
+        std::vector<ExtentGrid::Box>& boxes = lists.emplace_back();
+        for (const CPPipeLine& s : layer->segments())
+            boxes.push_back({std::min(s.startX, s.endX), std::min(s.startY, s.endY),
+                             std::max(s.startX, s.endX), std::max(s.startY, s.endY)});
+        for (auto& category : layer->getPointCategories()) {
+            std::vector<ExtentGrid::Box>& points = lists.emplace_back();
+            for (const CPPoint& p : category->getRecords())
+                points.push_back({p.x, p.y, p.x, p.y});
+        }
+    }
+    for (auto _ : state)
+        for (const auto& boxes : lists)
+            benchmark::DoNotOptimize(ExtentGrid(boxes).size());
+}
+BENCHMARK(GridBuild)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
