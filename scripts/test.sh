@@ -2,6 +2,8 @@
 # Installs what the project needs, builds it and runs the whole test suite.
 #   scripts/test.sh             normal build in build/
 #   scripts/test.sh --sanitize  AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/
+#   scripts/test.sh --tsan      ThreadSanitizer build in build-tsan/ (Qt's and OpenThreads' own
+#                               internals, which are not instrumented, are suppressed: scripts/tsan.supp)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,6 +15,10 @@ if [ "${1:-}" = "--sanitize" ]; then
   export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
   export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+elif [ "${1:-}" = "--tsan" ]; then
+  build=build-tsan
+  flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DPN_TSAN=ON -DPN_BUILD_BENCH=OFF)
+  export TSAN_OPTIONS="suppressions=$PWD/scripts/tsan.supp:halt_on_error=1"
 fi
 
 bash scripts/install-deps.sh
