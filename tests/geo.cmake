@@ -1,4 +1,5 @@
 pn_add_test(geo_tests
-  SOURCES geo/XmlConfigTest.cpp geo/SpatialReferenceTest.cpp geo/TilingTest.cpp
-  LIBS geo pn_osg Qt5::Core
+  SOURCES geo/XmlConfigTest.cpp geo/SpatialReferenceTest.cpp geo/TilingTest.cpp geo/FeatureSourceTest.cpp
+          geo/ElevationQueryTest.cpp
+  LIBS geo Torvik GDAL::GDAL pn_osg
   LABELS geo)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Selmor/SelmorExport.h"
+#include "geo/MapNode.h"
 
 #include <osg/Group>
 #include <osg/ref_ptr>
@@ -56,6 +57,10 @@ public:
     // callbacks run in a process that has no display.
     void frame();
     bool hasGraphicsContext() const;
+
+    // The host's map. Its coordinate system is the world frame of the scene; while it
+    // has none, the scene is in the data's own coordinates.
+    osg::ref_ptr<osgEarth::MapNode> mapNode = new osgEarth::MapNode;
 
 private:
     osg::ref_ptr<osgViewer::CompositeViewer> _composite;
