@@ -6,6 +6,7 @@
 #include "geo/GeoExtent.h"
 #include "network/DBPipe.h"
 #include "network/DBPoint.h"
+#include "paging/LineLayerBuilder.h"
 
 #include "Selmor/CXViewer.h"
 #include "Torvik/CXPlayerManager.h"
@@ -74,12 +75,21 @@ bool CXPipeLineCtrl::postRemoval(std::string message) {
     return true;
 }
 
-bool CXPipeLineCtrl::openLine(std::string, float, osg::Vec4f&) {
-    return false;
+bool CXPipeLineCtrl::openLine(std::string name, float depth, osg::Vec4f& color) {
+    osg::ref_ptr<osgEarth::Features::FeatureSource> source = LineLayerBuilder::openSource(name);
+    if (!source)
+        return false;
+    featureSources.emplace(name, source);
+    const osgEarth::Map* map = g_pCXviewer && g_pCXviewer->mapNode ? g_pCXviewer->mapNode->getMap() : nullptr;
+    addLineLayer(name, LineLayerBuilder(1.0f, color).buildFeatureLayer(*source, depth, map).get());
+    return true;
 }
 
-bool CXPipeLineCtrl::openKml(std::string name, std::vector<osg::Vec3d>*, float, float, osg::Vec4f&) {
-    addLineLayer(name, new osg::Group);
+bool CXPipeLineCtrl::openKml(std::string name, std::vector<osg::Vec3d>* points, float radius,
+                             float heightOffset, osg::Vec4f& color) {
+    const std::vector<osg::Vec3d> none;
+    addLineLayer(
+        name, LineLayerBuilder(radius, color).buildPointLayer(points ? *points : none, heightOffset).get());
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Torvik/CXControl.h"
+#include "geo/FeatureSource.h"
 #include "plugin/Singleton.h"
 
 #include <osg/Group>
@@ -67,6 +68,8 @@ public:
 
     std::map<std::string, PipeCreatorFunc> pipeCreators;
     std::multimap<std::string, PointCreatorFunc> pointCreators;
+    // The vector sources "OpenLine:" opened, kept open for the life of the control.
+    std::map<std::string, osg::ref_ptr<osgEarth::Features::FeatureSource>> featureSources;
     std::map<std::string, osg::ref_ptr<osg::Group>> lineLayers;
     osg::ref_ptr<osg::Node> networkRoot;
     std::vector<osg::ref_ptr<DBPipe>> pipeLayers;

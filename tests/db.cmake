@@ -6,12 +6,12 @@ pn_add_test(db_tests
     db/AccessBackendTest.cpp
     db/DbFixture.cpp
     db/MdbWriterTest.cpp
-  LIBS pn_plugin pn_mdbwriter
+  LIBS ${PN_PLUGIN_PARTS} pn_mdbwriter
   LABELS db)
 
 # The failure dialog needs a GUI application of its own; offscreen, no display needed.
 pn_add_test(db_dialog_tests
   SOURCES db/DatabaseFailureDialogTest.cpp db/DbFixture.cpp
-  LIBS pn_plugin
+  LIBS ${PN_PLUGIN_PARTS}
   LABELS db
   ENV QT_QPA_PLATFORM=offscreen)

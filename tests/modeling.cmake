@@ -2,15 +2,15 @@
 pn_add_test(modeling_wells
   SOURCES modeling/NativePathTest.cpp modeling/ChamberTest.cpp modeling/EquipmentTest.cpp
     modeling/LookFilesTest.cpp modeling/WellSite.cpp network/NetworkDatabase.cpp
-  LIBS pn_modeling pn_network pn_plugin
+  LIBS ${PN_PLUGIN_PARTS}
   LABELS modeling)
 add_dependencies(modeling_wells assets)
 pn_add_test(modeling_bodies
   SOURCES modeling/ExtentSelectionTest.cpp modeling/PipeBodyTest.cpp modeling/LayerSceneTest.cpp
           network/NetworkDatabase.cpp
-  LIBS pn_modeling pn_network pn_plugin
+  LIBS ${PN_PLUGIN_PARTS}
   LABELS modeling)
 pn_add_test(modeling_fittings
   SOURCES modeling/FittingTest.cpp modeling/SurveyNumberIndexTest.cpp network/NetworkDatabase.cpp
-  LIBS pn_plugin pn_network pn_modeling
+  LIBS ${PN_PLUGIN_PARTS}
   LABELS modeling)

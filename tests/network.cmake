@@ -1,14 +1,14 @@
 # The network's records and pools, the fifteen kinds, and loading them from SQLite and Access files.
 pn_add_test(network_records
   SOURCES network/RecordTest.cpp network/CacheObjTest.cpp
-  LIBS pn_plugin pn_network pn_modeling
+  LIBS ${PN_PLUGIN_PARTS}
   LABELS network)
 pn_add_test(network_kinds
   SOURCES network/KindsTest.cpp
-  LIBS pn_plugin pn_network pn_modeling
+  LIBS ${PN_PLUGIN_PARTS}
   LABELS network)
 pn_add_test(network_loading
   SOURCES network/LoaderTest.cpp network/AccessLoadTest.cpp network/ConcurrencyTest.cpp
     network/NetworkDatabase.cpp
-  LIBS pn_plugin pn_network pn_modeling pn_mdbwriter
+  LIBS ${PN_PLUGIN_PARTS} pn_mdbwriter
   LABELS network)
