@@ -77,10 +77,13 @@ osg::ref_ptr<osg::Group> LineLayerBuilder::buildFeatureLayer(osgEarth::Features:
         if (!feature)
             continue;
         osg::ref_ptr<osg::Group> featureGroup = new osg::Group;
+        layer->addChild(featureGroup.get());
         const Geometry* geometry = feature->getGeometry();
+        if (!geometry)
+            continue;
         // Each part is its own chain: a pipe never bridges the gap between two lines
         // of one multi-line feature.
-        for (const Geometry::Part& part : geometry ? geometry->getParts() : std::vector<Geometry::Part>()) {
+        for (const Geometry::Part& part : geometry->getParts()) {
             if (part.type == Geometry::POINTS)
                 continue;
             std::vector<osg::Vec3d> points(part.points->begin(), part.points->end());
@@ -92,7 +95,6 @@ osg::ref_ptr<osg::Group> LineLayerBuilder::buildFeatureLayer(osgEarth::Features:
                 continue;
             addChain(*featureGroup, points);
         }
-        layer->addChild(featureGroup.get());
     }
     return layer;
 }
