@@ -76,13 +76,15 @@ QSqlError openAccess(QSqlDatabase& database, const QString& name, const std::str
 }
 // Qt keeps the last loader's connection registered after the loader is done. It goes
 // with the plug-in: Qt would otherwise tear it down at its own exit, after the code that
-// made it has been unloaded.
+// made it has been unloaded. Made after Qt's registry of connections exists, so at process
+// exit it runs before that registry is gone.
 struct ConnectionRelease {
     ~ConnectionRelease() {
         if (QCoreApplication::instance() && QSqlDatabase::contains(QLatin1String(QSqlDatabase::defaultConnection)))
             QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
     }
-} g_connectionRelease;
+};
+void releaseWithPlugin() { static ConnectionRelease release; }
 } // namespace
 
 DBConnection::DBConnection(std::string path_) : path(std::move(path_)) {}
@@ -96,6 +98,8 @@ bool DBConnection::open() {
     // Every open re-registers the default connection; the one of the previous loader
     // is dropped first so that Qt has no stale handle to warn about.
     const QString name = QLatin1String(QSqlDatabase::defaultConnection);
+    QSqlDatabase::contains(name); // brings Qt's registry of connections into being first
+    releaseWithPlugin();
     database = QSqlDatabase();
     if (QSqlDatabase::contains(name))
         QSqlDatabase::removeDatabase(name);
