@@ -252,7 +252,8 @@ TEST_F(LineImport, FileThatDoesNotExistChangesNothingAndItsRemovalDoesNothing) {
     EXPECT_TRUE(control->lineLayers.empty());
     EXPECT_TRUE(control->featureSources.empty());
     EXPECT_EQ(viewer->getPipeGroup()->getNumChildren(), before);
-    EXPECT_FALSE(control->openLine(missing, 1.0f, *new osg::Vec4f(1, 0, 0, 1)));
+    osg::Vec4f red(1, 0, 0, 1);
+    EXPECT_FALSE(control->openLine(missing, 1.0f, red));
     post("Remove:" + missing);
     EXPECT_EQ(viewer->getPipeGroup()->getNumChildren(), before);
 }
