@@ -11,23 +11,18 @@
 #include "Torvik/CXControl.h"
 #include "Torvik/CXPlayerManager.h"
 #include "Torvik/TerrainHeight.h"
+#include "plugin/GbkText.h"
 
 #include <osgDB/DatabasePager>
 #include <osgDB/ReadFile>
 #include <osgDB/WriteFile>
 
-#include <QString>
-#include <QTextCodec>
 
 #include <cstdlib>
 #include <fstream>
 #include <thread>
 
 namespace {
-std::string toUtf8(const std::string& gbk) {
-    static QTextCodec* codec = QTextCodec::codecForName("GBK");
-    return codec->toUnicode(gbk.data(), static_cast<int>(gbk.size())).toStdString();
-}
 // The most resident memory the process has had, in MiB (0 where the system does not say).
 double peakResidentMiB() {
     std::ifstream status("/proc/self/status");
@@ -48,7 +43,7 @@ HostApp::HostApp(const Options& options, std::ostream& out)
     _viewer.reset(new CXViewer);
     _callbackListener = g_playerManager->addCallbackListener(
         [this](const std::string& name, const std::string& payload, void*) {
-            _out << "callback\t" << toUtf8(name) << '\t' << toUtf8(payload) << std::endl;
+            _out << "callback\t" << gbkToUtf8(name) << '\t' << gbkToUtf8(payload) << std::endl;
         });
 }
 
@@ -219,7 +214,7 @@ void HostApp::printSummary(std::ostream& out) const {
     out << "network: " << counts.tiles << " tiles loaded, " << segments << " segments and " << counts.points
         << " points shown in " << counts.segmentsPerLayer.size() << " layers\n";
     for (const auto& layer : counts.segmentsPerLayer)
-        out << "  " << toUtf8(layer.first) << ": " << layer.second << " segments\n";
+        out << "  " << gbkToUtf8(layer.first) << ": " << layer.second << " segments\n";
     if (_firstPictureSeconds >= 0)
         out << "time to first picture: " << _firstPictureSeconds << " s\n";
     out << "peak memory: " << peakResidentMiB() << " MiB\n";

@@ -4,10 +4,9 @@
 
 #include "Torvik/CXCommandRegistry.h"
 #include "Torvik/CXControl.h"
+#include "plugin/GbkText.h"
 
 
-#include <QString>
-#include <QTextCodec>
 
 #include <cstdlib>
 #include <memory>
@@ -15,12 +14,6 @@
 #include <vector>
 
 namespace {
-
-std::string toGbk(const std::string& utf8) {
-    static QTextCodec* codec = QTextCodec::codecForName("GBK");
-    QByteArray bytes = codec->fromUnicode(QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size())));
-    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
-}
 
 std::string trim(const std::string& text) {
     const char* blanks = " \t\r\n";
@@ -107,19 +100,19 @@ bool ScriptRunner::execute(const std::string& rawLine) {
         if (!control)
             return fail("the plug-in registered no control");
         if (command == "post")
-            return control->postMessage(toGbk(args)), true;
+            return control->postMessage(utf8ToGbk(args)), true;
         if (command == "remove")
-            return control->postRemoval(toGbk(args)), true;
+            return control->postRemoval(utf8ToGbk(args)), true;
         std::string points;
         std::string message = firstWord(args, points);
         auto list = std::make_unique<std::vector<osg::Vec3d>>();
         if (message.empty() || !parsePoints(points, *list))
             return fail("expected: kml MESSAGE x,y,z;x,y,z;...");
-        control->postMessageWithData(list.release(), toGbk(message));
+        control->postMessageWithData(list.release(), utf8ToGbk(message));
         return true;
     }
     if (command == "activate") {
-        if (!CXCommandRegistry::instance().activate(toGbk(args)))
+        if (!CXCommandRegistry::instance().activate(utf8ToGbk(args)))
             return fail("no such command");
         return true;
     }
@@ -130,7 +123,7 @@ bool ScriptRunner::execute(const std::string& rawLine) {
     if (command == "message") {
         std::string text;
         std::string name = firstWord(args, text);
-        if (!CXCommandRegistry::instance().message(toGbk(name), toGbk(text)))
+        if (!CXCommandRegistry::instance().message(utf8ToGbk(name), utf8ToGbk(text)))
             return fail("no such command");
         return true;
     }

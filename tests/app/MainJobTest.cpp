@@ -50,17 +50,30 @@ Tally tally(const osg::Image& image) {
 
 } // namespace
 
-TEST(MainJob, RendersTheSampleNetworkWithItsLayerColoursWherePipesAre) {
-    if (!std::getenv("DISPLAY"))
-        GTEST_SKIP() << "needs a display (the suite runs under xvfb-run)";
-    char pattern[] = "/tmp/mainjob-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    std::string dir = pattern;
-    int status = 0;
-    std::string bin = PN_BIN_DIR;
-    run(bin + "/pn_make_sample --out " + dir + " --segments 2000 2>&1", status);
-    ASSERT_EQ(status, 0);
+// A small sample network generated into a folder of its own.
+class MainJob : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("DISPLAY"))
+            GTEST_SKIP() << "needs a display (the suite runs under xvfb-run)";
+        char pattern[] = "/tmp/mainjob-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+        int status = 0;
+        run(bin + "/pn_make_sample --out " + dir + " --segments 2000 2>&1", status);
+        ASSERT_EQ(status, 0);
+    }
+    void TearDown() override {
+        if (!dir.empty())
+            std::system(("rm -rf '" + dir + "'").c_str());
+    }
 
+    const std::string bin = PN_BIN_DIR;
+    std::string dir;
+};
+
+TEST_F(MainJob, RendersTheSampleNetworkWithItsLayerColoursWherePipesAre) {
+    int status = 0;
     std::string out = run(bin + "/pipeviewer --pipe-xml " + dir + "/pipe.xml --headless --screenshot " + dir +
                               "/network.png --size 800x500 2>&1",
                           status);
@@ -79,20 +92,10 @@ TEST(MainJob, RendersTheSampleNetworkWithItsLayerColoursWherePipesAre) {
     EXPECT_GT(t.red, enough);
     EXPECT_GT(t.brown, enough);
     EXPECT_GT(t.green, enough);
-    std::system(("rm -rf '" + dir + "'").c_str());
 }
 
-TEST(MainJob, ADumpHoldsTheLoadedTilesAtFullPrecision) {
-    if (!std::getenv("DISPLAY"))
-        GTEST_SKIP() << "needs a display (the suite runs under xvfb-run)";
-    char pattern[] = "/tmp/mainjob-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    std::string dir = pattern;
-    int status = 0;
-    std::string bin = PN_BIN_DIR;
-    run(bin + "/pn_make_sample --out " + dir + " --segments 800 2>&1", status);
-    ASSERT_EQ(status, 0);
-    // The sample's own view, read back from the pipe.xml it wrote.
+TEST_F(MainJob, ADumpHoldsTheLoadedTilesAtFullPrecision) {
+    int status = 0;    // The sample's own view, read back from the pipe.xml it wrote.
     std::string xml = run("cat " + dir + "/pipe.xml", status);
     auto attribute = [&](const std::string& name) {
         size_t at = xml.find(name + "=\"") + name.size() + 2;
@@ -112,5 +115,4 @@ TEST(MainJob, ADumpHoldsTheLoadedTilesAtFullPrecision) {
     // ...and map coordinates keep their digits: six before the point and several after it
     // (six significant digits would round them to whole metres).
     EXPECT_TRUE(std::regex_search(scene, std::regex(" [0-9]{6,7}\\.[0-9]{2}")));
-    std::system(("rm -rf '" + dir + "'").c_str());
 }
