@@ -11,7 +11,7 @@
 #include "Torvik/CXControl.h"
 #include "Torvik/CXPlayerManager.h"
 #include "Torvik/TerrainHeight.h"
-#include "plugin/GbkText.h"
+#include "text/GbkText.h"
 
 #include <osgDB/DatabasePager>
 #include <osgDB/ReadFile>

@@ -4,7 +4,7 @@
 
 #include "Torvik/CXCommandRegistry.h"
 #include "Torvik/CXControl.h"
-#include "plugin/GbkText.h"
+#include "text/GbkText.h"
 
 
 

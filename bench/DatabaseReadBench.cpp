@@ -2,8 +2,8 @@
 // from a SQLite file and from an Access file (first open: the file is read into its
 // mirror; later opens: the mirror is reused), against mdbtools' own mdb-export of the
 // same Access table to /dev/null. Goal: the Access path within twice mdb-export.
-#include "plugin/DBConnection.h"
-#include "plugin/GbkText.h"
+#include "database/DBConnection.h"
+#include "text/GbkText.h"
 #include "sample/MdbWriter.h"
 
 #include <QSqlDatabase>

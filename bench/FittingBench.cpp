@@ -3,9 +3,9 @@
 // point through the layer's survey-number index, and again by walking every segment of
 // the layer, as the described scan does. Run from any folder: the database and
 // pipe.xml go to a temporary one.
-#include "modeling/SurveyNumberIndex.h"
-#include "network/Kinds.h"
-#include "plugin/GbkText.h"
+#include "layers/SurveyNumberIndex.h"
+#include "layers/Kinds.h"
+#include "text/GbkText.h"
 
 #include <QFile>
 #include <QSqlDatabase>

@@ -1,6 +1,6 @@
 // Building line layers: tubes per second from a point list ("OpenKml:") and from a
 // GeoJSON file of survey lines ("OpenLine:", reading and terrain lookup included).
-#include "paging/LineLayerBuilder.h"
+#include "modeling/LineLayerBuilder.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,10 +6,10 @@
 // thread, and the machines it runs on are shared. Run from any folder: the database and
 // pipe.xml go to a temporary one, laid out like the host's (bin/ and the models beside it).
 #include "modeling/ExtentGrid.h"
-#include "modeling/extentPipeVisitor.h"
-#include "modeling/extentPointVisitor.h"
-#include "network/DBPipe.h"
-#include "network/DBPoint.h"
+#include "layers/extentPipeVisitor.h"
+#include "layers/extentPointVisitor.h"
+#include "layers/DBPipe.h"
+#include "layers/DBPoint.h"
 #include "plugin/CXPipeLineCtrl.h"
 #include "sample/SampleFiles.h"
 #include "sample/SampleNetwork.h"

@@ -1,6 +1,6 @@
 #include "geo/OGRFeatureSource.h"
 
-#include "plugin/GbkText.h"
+#include "text/GbkText.h"
 
 #include <cpl_error.h>
 #include <gdal_priv.h>

@@ -1,6 +1,6 @@
 #include "geo/XmlDocument.h"
 
-#include "plugin/GbkText.h"
+#include "text/GbkText.h"
 
 #include <QDomDocument>
 #include <QFile>

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "network/DBFittingPoint.h"
-
 #include <osg/Vec3d>
 #include <osg/Vec4>
 
@@ -13,6 +11,12 @@ class Group;
 class MatrixTransform;
 class Node;
 } // namespace osg
+
+// One pipe leaving a fitting: the direction of its stub and the stub's radius.
+struct FittingArm {
+    osg::Vec3d direction;
+    double radius = 0.0;
+};
 
 // What tells the fitting categories apart: how many pipes must meet at the point, and
 // how the stubs and their collars are drawn.

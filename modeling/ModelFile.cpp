@@ -1,6 +1,6 @@
 #include "modeling/ModelFile.h"
 
-#include "modeling/NativePath.h"
+#include "text/NativePath.h"
 
 #include <osgDB/ReadFile>
 #include <osgDB/Registry>

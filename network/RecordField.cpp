@@ -1,6 +1,6 @@
 #include "network/RecordField.h"
 
-#include "plugin/GbkText.h"
+#include "text/GbkText.h"
 
 #include <QVariant>
 

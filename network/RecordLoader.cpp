@@ -1,8 +1,8 @@
 #include "network/RecordLoader.h"
 
-#include "plugin/DBConnection.h"
-#include "plugin/DatabasePath.h"
-#include "plugin/GbkText.h"
+#include "database/DBConnection.h"
+#include "database/DatabasePath.h"
+#include "text/GbkText.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

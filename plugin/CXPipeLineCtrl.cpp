@@ -1,12 +1,10 @@
 #include "plugin/CXPipeLineCtrl.h"
 
-#include "plugin/CXColorVisitor.h"
-#include "plugin/PipeHandler.h"
-
 #include "geo/GeoExtent.h"
-#include "network/DBPipe.h"
-#include "network/DBPoint.h"
-#include "paging/LineLayerBuilder.h"
+#include "modeling/CXColorVisitor.h"
+#include "layers/DBPipe.h"
+#include "layers/DBPoint.h"
+#include "modeling/LineLayerBuilder.h"
 
 #include "Selmor/CXViewer.h"
 #include "Torvik/CXPlayerManager.h"
@@ -14,7 +12,11 @@
 #include <algorithm>
 #include <memory>
 
-const char* const CXPipeLineCtrl::ControlName = "Quenvale";
+namespace {
+// The control is made and registered with the host while the module loads, after the
+// kinds' factories and before the commands and the reader-writers.
+CXPipeLineCtrl* const g_control = CXPipeLineCtrl::getInstance();
+} // namespace
 
 CXPipeLineCtrl::CXPipeLineCtrl() {
     name = ControlName;
@@ -94,11 +96,11 @@ bool CXPipeLineCtrl::openKml(std::string name, std::vector<osg::Vec3d>* points, 
 }
 
 void CXPipeLineCtrl::registerPipeCreator(const std::string& key, PipeCreatorFunc creator) {
-    pipeCreators.emplace(key, creator);
+    LayerFactories::instance().registerPipeCreator(key, creator);
 }
 
 void CXPipeLineCtrl::registerPointCreator(const std::string& key, PointCreatorFunc creator) {
-    pointCreators.emplace(key, creator);
+    LayerFactories::instance().registerPointCreator(key, creator);
 }
 
 void CXPipeLineCtrl::setLineLayerVisible(const std::string& layerName, bool visible) {

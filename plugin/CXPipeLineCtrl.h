@@ -2,6 +2,8 @@
 
 #include "Torvik/CXControl.h"
 #include "geo/FeatureSource.h"
+#include "layers/LayerFactories.h"
+#include "plugin/PipeHandler.h"
 #include "plugin/Singleton.h"
 
 #include <osg/Group>
@@ -13,23 +15,17 @@
 #include <string>
 #include <vector>
 
-class DBPipe;
-class DBPoint;
-class PipeHandler;
 namespace osgEarth {
 class GeoExtent;
 }
-
-using PipeCreatorFunc = void (*)(osg::ref_ptr<DBPipe>&);
-using PointCreatorFunc = void (*)(osg::ref_ptr<DBPoint>&);
 
 // The plug-in's one control, known to the host as "Quenvale". It takes the host's
 // messages about line layers and has them run at the next viewer event, keeps those
 // line layers under the host's pipe group, and is the hub of the pipe network: the
 // kinds' factories, the loaded pipe layers and the network root.
-class CXPipeLineCtrl : public CXControl, public Singleton<CXPipeLineCtrl> {
+class CXPipeLineCtrl : public CXControl, public LineLayerTarget, public Singleton<CXPipeLineCtrl> {
 public:
-    static const char* const ControlName;
+    static constexpr const char* ControlName = LineLayerTarget::ControlName;
 
     void initialize() override;
     bool postMessage(std::string message) override;
@@ -39,11 +35,11 @@ public:
 
     // Builds a line layer from the line features of the vector data source at `name`,
     // `depth` below the terrain; false when the source does not open.
-    virtual bool openLine(std::string name, float depth, osg::Vec4f& color);
+    bool openLine(std::string name, float depth, osg::Vec4f& color) override;
     // Builds a line layer of tubes along `points` (world coordinates), raised by
     // `heightOffset`. The caller keeps the points.
-    virtual bool openKml(std::string name, std::vector<osg::Vec3d>* points, float radius, float heightOffset,
-                         osg::Vec4f& color);
+    bool openKml(std::string name, std::vector<osg::Vec3d>* points, float radius, float heightOffset,
+                 osg::Vec4f& color) override;
 
     // First registration under a key wins.
     void registerPipeCreator(const std::string& key, PipeCreatorFunc creator);
@@ -52,8 +48,8 @@ public:
 
     // Line layers by name: show (node mask 1) or hide (0); detach and forget. Names
     // not present do nothing.
-    void setLineLayerVisible(const std::string& name, bool visible);
-    void removeLineLayer(const std::string& name);
+    void setLineLayerVisible(const std::string& name, bool visible) override;
+    void removeLineLayer(const std::string& name) override;
     // Attaches a built line layer under the pipe group and records it under `name`
     // unless that name is taken (the group is attached either way).
     void addLineLayer(const std::string& name, osg::Group* layer);
@@ -66,8 +62,9 @@ public:
     osg::Group* createExtentNode(osgEarth::GeoExtent& extent);
     osg::ref_ptr<osg::Node> getNetworkRoot();
 
-    std::map<std::string, PipeCreatorFunc> pipeCreators;
-    std::multimap<std::string, PointCreatorFunc> pointCreators;
+    // The kinds' factories, registered while the module loads.
+    std::map<std::string, PipeCreatorFunc>& pipeCreators = LayerFactories::instance().pipeCreators;
+    std::multimap<std::string, PointCreatorFunc>& pointCreators = LayerFactories::instance().pointCreators;
     // The vector sources "OpenLine:" opened, kept open for the life of the control.
     std::map<std::string, osg::ref_ptr<osgEarth::Features::FeatureSource>> featureSources;
     std::map<std::string, osg::ref_ptr<osg::Group>> lineLayers;

@@ -1,7 +1,6 @@
 #include "plugin/PipeHandler.h"
 
-#include "plugin/CXPipeLineCtrl.h"
-
+#include "Torvik/CXControl.h"
 #include "Torvik/CXPlayerManager.h"
 #include "Torvik/Torvik.h"
 
@@ -21,12 +20,12 @@ std::vector<std::string> fields(const std::string& message, const char* prefix) 
     return Torvik::splitStr(message.substr(std::strlen(prefix)), ",");
 }
 
-CXPipeLineCtrl* findControl() {
+LineLayerTarget* findControl() {
     // The last control registered under our name is the one that answers.
-    CXPipeLineCtrl* found = nullptr;
+    LineLayerTarget* found = nullptr;
     for (CXControl* control : g_playerManager->getControls())
-        if (control && control->name == CXPipeLineCtrl::ControlName)
-            found = dynamic_cast<CXPipeLineCtrl*>(control);
+        if (control && control->name == LineLayerTarget::ControlName)
+            found = dynamic_cast<LineLayerTarget*>(control);
     return found;
 }
 
@@ -67,12 +66,12 @@ bool PipeHandler::hasPendingPoints() const {
 }
 
 bool PipeHandler::handle(const osgGA::GUIEventAdapter&, osgGA::GUIActionAdapter&) {
-    if (CXPipeLineCtrl* control = findControl())
+    if (LineLayerTarget* control = findControl())
         runPending(*control);
     return false;
 }
 
-void PipeHandler::runPending(CXPipeLineCtrl& control) {
+void PipeHandler::runPending(LineLayerTarget& control) {
     std::string removal, command;
     std::unique_ptr<PointList> points;
     {

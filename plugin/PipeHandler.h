@@ -1,6 +1,7 @@
 #pragma once
 
 #include <osg/Vec3d>
+#include <osg/Vec4f>
 #include <osgGA/GUIEventHandler>
 
 #include <memory>
@@ -8,7 +9,22 @@
 #include <string>
 #include <vector>
 
-class CXPipeLineCtrl;
+// What the handler's messages act on: the line layers of the control that the host
+// knows under `ControlName`.
+class LineLayerTarget {
+public:
+    static constexpr const char* ControlName = "Quenvale";
+
+    virtual bool openLine(std::string name, float depth, osg::Vec4f& color) = 0;
+    // The caller keeps the points.
+    virtual bool openKml(std::string name, std::vector<osg::Vec3d>* points, float radius, float heightOffset,
+                         osg::Vec4f& color) = 0;
+    virtual void setLineLayerVisible(const std::string& name, bool visible) = 0;
+    virtual void removeLineLayer(const std::string& name) = 0;
+
+protected:
+    ~LineLayerTarget() = default;
+};
 
 // Runs the control's pending messages inside the viewer's event traversal, where the
 // scene may be changed: at every event, the pending removal first, then the pending
@@ -30,9 +46,9 @@ public:
     using osgGA::GUIEventHandler::handle;
     bool handle(const osgGA::GUIEventAdapter& ea, osgGA::GUIActionAdapter& aa) override;
 
-    // Executes whatever is pending against the given control; what handle() does once
-    // it has found the control.
-    void runPending(CXPipeLineCtrl& control);
+    // Executes whatever is pending against the given target; what handle() does once
+    // it has found the control among the host's controls.
+    void runPending(LineLayerTarget& target);
 
     // The pending values, for inspection.
     std::string pendingCommand() const;

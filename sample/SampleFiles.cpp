@@ -1,6 +1,6 @@
 #include "sample/SampleFiles.h"
 
-#include "plugin/GbkText.h"
+#include "text/GbkText.h"
 #include "sample/MdbWriter.h"
 #include "sample/SampleNetwork.h"
 

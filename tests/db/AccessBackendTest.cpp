@@ -1,6 +1,6 @@
-#include "plugin/AccessMirror.h"
-#include "plugin/DBConnection.h"
-#include "plugin/GbkText.h"
+#include "database/AccessMirror.h"
+#include "database/DBConnection.h"
+#include "text/GbkText.h"
 #include "sample/MdbWriter.h"
 #include "tests/db/DbFixture.h"
 

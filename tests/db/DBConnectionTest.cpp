@@ -1,6 +1,6 @@
-#include "plugin/DBConnection.h"
+#include "database/DBConnection.h"
 
-#include "plugin/GbkText.h"
+#include "text/GbkText.h"
 #include "tests/db/DbFixture.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "plugin/DatabaseFailureDialog.h"
-#include "plugin/DBConnection.h"
-#include "plugin/GbkText.h"
+#include "database/DatabaseFailureDialog.h"
+#include "database/DBConnection.h"
+#include "text/GbkText.h"
 #include "tests/db/DbFixture.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "plugin/DatabasePath.h"
+#include "database/DatabasePath.h"
 
 #include "tests/db/DbFixture.h"
 

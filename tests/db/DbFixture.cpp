@@ -1,7 +1,7 @@
 #include "tests/db/DbFixture.h"
 
-#include "plugin/DBConnection.h"
-#include "plugin/GbkText.h"
+#include "database/DBConnection.h"
+#include "text/GbkText.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

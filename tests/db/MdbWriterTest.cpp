@@ -1,6 +1,6 @@
 #include "sample/MdbWriter.h"
 
-#include "plugin/GbkText.h"
+#include "text/GbkText.h"
 #include "tests/db/DbFixture.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "WellSite.h"
 
-#include "network/Kinds.h"
+#include "layers/Kinds.h"
 
 #include "Torvik/CXPlayerManager.h"
 #include "Torvik/TerrainHeight.h"

@@ -1,9 +1,9 @@
 #include "tests/network/NetworkDatabase.h"
 
 #include "modeling/ExtentGrid.h"
-#include "modeling/extentPipeVisitor.h"
-#include "modeling/extentPointVisitor.h"
-#include "network/Kinds.h"
+#include "layers/extentPipeVisitor.h"
+#include "layers/extentPointVisitor.h"
+#include "layers/Kinds.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "tests/network/NetworkDatabase.h"
 
-#include "modeling/extentPipeVisitor.h"
-#include "network/Kinds.h"
-#include "plugin/CXColorVisitor.h"
+#include "layers/extentPipeVisitor.h"
+#include "layers/Kinds.h"
+#include "modeling/CXColorVisitor.h"
 
 #include "Selmor/CXViewer.h"
 #include "Torvik/CXPlayerManager.h"

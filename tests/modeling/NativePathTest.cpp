@@ -1,4 +1,4 @@
-#include "modeling/NativePath.h"
+#include "text/NativePath.h"
 
 #include <gtest/gtest.h>
 

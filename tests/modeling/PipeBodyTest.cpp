@@ -2,7 +2,7 @@
 
 #include "loft/Loft.h"
 #include "modeling/PipeSection.h"
-#include "network/Kinds.h"
+#include "layers/Kinds.h"
 
 #include "Torvik/CXPlayerManager.h"
 #include "Torvik/TerrainHeight.h"

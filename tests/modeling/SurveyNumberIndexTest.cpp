@@ -1,8 +1,8 @@
 #include "../network/NetworkDatabase.h"
 
-#include "modeling/PipeEndVisitor.h"
-#include "modeling/SurveyNumberIndex.h"
-#include "network/Kinds.h"
+#include "layers/PipeEndVisitor.h"
+#include "layers/SurveyNumberIndex.h"
+#include "layers/Kinds.h"
 
 #include "Torvik/CXPlayerManager.h"
 #include "Torvik/TerrainHeight.h"

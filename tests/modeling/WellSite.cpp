@@ -1,6 +1,6 @@
 #include "WellSite.h"
 
-#include "network/DBPoint.h"
+#include "layers/DBPoint.h"
 
 #include <osg/Geode>
 #include <osg/LOD>

@@ -1,7 +1,7 @@
 #include "NetworkDatabase.h"
 
-#include "network/Kinds.h"
-#include "plugin/GbkText.h"
+#include "layers/Kinds.h"
+#include "text/GbkText.h"
 #include "sample/MdbWriter.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "NetworkDatabase.h"
 
-#include "network/Kinds.h"
+#include "layers/Kinds.h"
 #include "network/LoadGate.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "network/Kinds.h"
+#include "layers/Kinds.h"
 #include "plugin/CXPipeLineCtrl.h"
 
 #include "Selmor/CXViewer.h"

@@ -1,6 +1,6 @@
 #include "NetworkDatabase.h"
 
-#include "network/Kinds.h"
+#include "layers/Kinds.h"
 #include "network/RecordLoader.h"
 
 #include "Torvik/CXPlayerManager.h"

@@ -1,6 +1,6 @@
 #include "NetworkDatabase.h"
 
-#include "plugin/GbkText.h"
+#include "text/GbkText.h"
 
 #include <QFile>
 #include <QSqlDatabase>

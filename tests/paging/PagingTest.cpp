@@ -1,8 +1,8 @@
 // The whole network paged in by the real database pager, several tiles at once.
 #include "network/CPPipeLine.h"
 #include "network/CPPoint.h"
-#include "network/DBPipe.h"
-#include "network/DBPoint.h"
+#include "layers/DBPipe.h"
+#include "layers/DBPoint.h"
 #include "paging/CZEMPipeGraph.h"
 #include "plugin/CXPipeLineCtrl.h"
 #include "sample/SampleFiles.h"

@@ -1,4 +1,4 @@
-#include "plugin/CXColorVisitor.h"
+#include "modeling/CXColorVisitor.h"
 #include "plugin/CXPipeLineCtrl.h"
 #include "plugin/PipeHandler.h"
 

@@ -1,4 +1,4 @@
-#include "plugin/GbkText.h"
+#include "text/GbkText.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "geo/SpatialReference.h"
 #include "geo/XmlDocument.h"
-#include "plugin/DBConnection.h"
-#include "plugin/GbkText.h"
+#include "database/DBConnection.h"
+#include "text/GbkText.h"
 #include "sample/SampleFiles.h"
 #include "sample/SampleNetwork.h"
 

@@ -1,0 +1,23 @@
+#include "layers/PipeEndVisitor.h"
+
+#include "layers/SurveyNumberIndex.h"
+#include "layers/DBPipe.h"
+
+#include <utility>
+
+PipeEndVisitor::PipeEndVisitor(End end_, std::string surveyNumber, SegmentLookup lookup_)
+    : id(std::move(surveyNumber)), end(end_), lookup(lookup_) {}
+
+void PipeEndVisitor::apply(DBPipe& layer) {
+    if (lookup == SegmentLookup::Scan) {
+        for (const CPPipeLine& segment : layer.segments())
+            if ((end == End::Start ? segment.startNumber : segment.endNumber) == id)
+                result.push_back(segment);
+        return;
+    }
+    std::shared_ptr<const SurveyNumberIndex> index = SurveyNumberIndex::of(layer);
+    if (!index)
+        return;
+    for (const CPPipeLine* segment : end == End::Start ? index->startingAt(id) : index->endingAt(id))
+        result.push_back(*segment);
+}

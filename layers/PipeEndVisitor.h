@@ -1,0 +1,45 @@
+#pragma once
+
+#include "network/CPPipeLine.h"
+#include "layers/PipeVisitor.h"
+
+#include <list>
+#include <string>
+#include <utility>
+
+// How a visitor finds the segments of a layer: through the layer's index, or by
+// walking every segment (what the index must agree with, and what it is measured against).
+enum class SegmentLookup { Indexed, Scan };
+
+// Collects copies of the segments of the visited layers that start (or end) at one
+// survey point number, whole strings compared byte for byte, in segment-list order.
+class PipeEndVisitor : public PipeVisitor {
+public:
+    enum class End { Start, End };
+
+    PipeEndVisitor(End end, std::string surveyNumber, SegmentLookup lookup);
+
+    void apply(DBPipe& layer) override;
+    std::list<CPPipeLine>& getResult() { return result; }
+
+    std::string id;
+    std::list<CPPipeLine> result;
+
+private:
+    End end;
+    SegmentLookup lookup;
+};
+
+// The segments that leave a point: their start survey number is the point's.
+class PipeStVisitor : public PipeEndVisitor {
+public:
+    explicit PipeStVisitor(std::string surveyNumber, SegmentLookup lookup = SegmentLookup::Indexed)
+        : PipeEndVisitor(End::Start, std::move(surveyNumber), lookup) {}
+};
+
+// The segments that arrive at a point: their end survey number is the point's.
+class PipeEdVisitor : public PipeEndVisitor {
+public:
+    explicit PipeEdVisitor(std::string surveyNumber, SegmentLookup lookup = SegmentLookup::Indexed)
+        : PipeEndVisitor(End::End, std::move(surveyNumber), lookup) {}
+};

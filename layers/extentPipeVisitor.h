@@ -1,0 +1,27 @@
+#pragma once
+
+#include "modeling/ExtentLookup.h"
+#include "network/CPPipeLine.h"
+#include "layers/PipeVisitor.h"
+
+#include "geo/GeoExtent.h"
+
+#include <list>
+
+// Collects copies of the segments of the visited layers whose bounding rectangle meets
+// a tile's extent, edges included: a segment that only touches the edge between two
+// tiles is built in both, so no pipe breaks off at a tile border. In segment-list order.
+// The extent's coordinate system is not consulted: the survey coordinates are the map's.
+class extentPipeVisitor : public PipeVisitor {
+public:
+    explicit extentPipeVisitor(osgEarth::GeoExtent extent, ExtentLookup lookup = defaultExtentLookup());
+
+    void apply(DBPipe& layer) override;
+    std::list<CPPipeLine>& getResult() { return result; }
+
+    osgEarth::GeoExtent extent;
+    std::list<CPPipeLine> result;
+
+private:
+    ExtentLookup lookup;
+};
