@@ -1,7 +1,6 @@
 # The model construction: pipe bodies, fittings, wells and chambers, equipment, extents.
 pn_add_test(modeling_wells
-  SOURCES modeling/NativePathTest.cpp modeling/ChamberTest.cpp modeling/EquipmentTest.cpp
-    modeling/LookFilesTest.cpp modeling/WellSite.cpp network/NetworkDatabase.cpp
+  SOURCES modeling/NativePathTest.cpp modeling/PointLooksTest.cpp
   LIBS ${PN_PLUGIN_PARTS}
   LABELS modeling)
 add_dependencies(modeling_wells assets)
