@@ -5,7 +5,7 @@ pn_add_test(modeling_wells
   LABELS modeling)
 add_dependencies(modeling_wells assets)
 pn_add_test(modeling_bodies
-  SOURCES modeling/ExtentSelectionTest.cpp modeling/PipeBodyTest.cpp modeling/LayerSceneTest.cpp
+  SOURCES modeling/ExtentGridTest.cpp modeling/PipeBodyTest.cpp modeling/LayerSceneTest.cpp
           network/NetworkDatabase.cpp
   LIBS ${PN_PLUGIN_PARTS}
   LABELS modeling)
