@@ -1,12 +1,11 @@
 # The model construction: pipe bodies, fittings, wells and chambers, equipment, extents.
 pn_add_test(modeling_wells
-  SOURCES modeling/NativePathTest.cpp modeling/ChamberTest.cpp modeling/EquipmentTest.cpp
-    modeling/LookFilesTest.cpp modeling/WellSite.cpp network/NetworkDatabase.cpp
+  SOURCES modeling/NativePathTest.cpp modeling/PointLooksTest.cpp
   LIBS ${PN_PLUGIN_PARTS}
   LABELS modeling)
 add_dependencies(modeling_wells assets)
 pn_add_test(modeling_bodies
-  SOURCES modeling/ExtentSelectionTest.cpp modeling/PipeBodyTest.cpp modeling/LayerSceneTest.cpp
+  SOURCES modeling/ExtentGridTest.cpp modeling/PipeBodyTest.cpp modeling/LayerSceneTest.cpp
           network/NetworkDatabase.cpp
   LIBS ${PN_PLUGIN_PARTS}
   LABELS modeling)
