@@ -112,16 +112,6 @@ TEST(NetworkDatabase, AccessAndSqliteFilesReadBackExactlyWhatWasWrittenAndAChang
     EXPECT_EQ(rowsOf(access, "SELECT * FROM TQMB_YSPoint"), read);
     EXPECT_EQ(rowsOf(access, "SELECT * FROM 空表"), std::vector<std::string>{"'备注'"});
 
-    const std::string sqlite = folder.path("管网 2024/雨水 管网.sqlite");
-    DbFixture::makeSqlite(sqlite, {"CREATE TABLE TQMB_YSPoint (GID TEXT, 深度 REAL, 附属设施 TEXT)",
-                                   "INSERT INTO TQMB_YSPoint VALUES ('1', 1.5, NULL), ('2', NULL, '')"});
-    EXPECT_EQ(rowsOf(sqlite, "SELECT * FROM TQMB_YSPoint"),
-              (std::vector<std::string>{"'GID'|'深度'|'附属设施'", "'1'|1.5|NULL", "'2'|NULL|''"}));
-    DBConnection connection(sqlite);
-    ASSERT_TRUE(connection.open());
-    EXPECT_FALSE(
-        QSqlQuery().exec(QStringLiteral("DELETE FROM TQMB_YSPoint"))); // the survey's file is never written
-
     // An Access file is read once while it is unchanged; a new version saved under the
     // same name is read anew.
     std::string first, again, changed, error;
@@ -132,6 +122,16 @@ TEST(NetworkDatabase, AccessAndSqliteFilesReadBackExactlyWhatWasWrittenAndAChang
     ASSERT_TRUE(AccessMirror::attach(access, changed, error)) << error;
     EXPECT_NE(changed, first);
     EXPECT_EQ(rowsOf(access, "SELECT * FROM TQMB_YSPoint").size(), 1u + 30);
+
+    const std::string sqlite = folder.path("管网 2024/雨水 管网.sqlite");
+    DbFixture::makeSqlite(sqlite, {"CREATE TABLE TQMB_YSPoint (GID TEXT, 深度 REAL, 附属设施 TEXT)",
+                                   "INSERT INTO TQMB_YSPoint VALUES ('1', 1.5, NULL), ('2', NULL, '')"});
+    EXPECT_EQ(rowsOf(sqlite, "SELECT * FROM TQMB_YSPoint"),
+              (std::vector<std::string>{"'GID'|'深度'|'附属设施'", "'1'|1.5|NULL", "'2'|NULL|''"}));
+    DBConnection connection(sqlite);
+    ASSERT_TRUE(connection.open());
+    // The survey's file is never written to.
+    EXPECT_FALSE(QSqlQuery().exec(QStringLiteral("DELETE FROM TQMB_YSPoint")));
 }
 
 TEST(NetworkDatabase, UnreadableFilesFailWithTheDialogWordsAndAGoodOneStillOpensAfter) {
