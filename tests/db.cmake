@@ -3,9 +3,7 @@ pn_add_test(db_tests
   SOURCES
     db/DatabasePathTest.cpp
     db/DBConnectionTest.cpp
-    db/AccessBackendTest.cpp
     db/DbFixture.cpp
-    db/MdbWriterTest.cpp
   LIBS ${PN_PLUGIN_PARTS} pn_mdbwriter
   LABELS db)
 

@@ -1,14 +1,13 @@
 # The network's records and pools, the fifteen kinds, and loading them from SQLite and Access files.
 pn_add_test(network_records
-  SOURCES network/RecordTest.cpp network/CacheObjTest.cpp
+  SOURCES network/CacheObjTest.cpp
   LIBS ${PN_PLUGIN_PARTS}
   LABELS network)
 pn_add_test(network_kinds
-  SOURCES network/KindsTest.cpp
+  SOURCES network/KindsTest.cpp network/NetworkDatabase.cpp
   LIBS ${PN_PLUGIN_PARTS}
   LABELS network)
 pn_add_test(network_loading
-  SOURCES network/LoaderTest.cpp network/AccessLoadTest.cpp network/ConcurrencyTest.cpp
-    network/NetworkDatabase.cpp
+  SOURCES network/LoaderTest.cpp network/NetworkDatabase.cpp
   LIBS ${PN_PLUGIN_PARTS} pn_mdbwriter
   LABELS network)

@@ -12,32 +12,23 @@
 #include <thread>
 
 namespace {
-// Made once and never destroyed: its destructor would run Qt's clean-up after Qt's
-// own statics (the SQL connection list among them) are gone.
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "db_dialog_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
-struct Shown {
-    QString title, text;
-    QMessageBox::Icon icon;
-    QMessageBox::StandardButtons buttons;
-    bool hasDefaultButton;
-};
-
 // Plays the user: notes each message box that comes up and presses Cancel on it.
 class User {
 public:
     User() {
-        application();
+        // Made once and never destroyed: its destructor would run Qt's clean-up after
+        // Qt's own statics (the SQL connection list among them) are gone.
+        static int argc = 1;
+        static char name[] = "db_dialog_tests";
+        static char* argv[] = {name, nullptr};
+        if (!qApp)
+            new QApplication(argc, argv);
         QObject::connect(&timer, &QTimer::timeout, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                shown.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
-                                 box->defaultButton() != nullptr});
+                const bool look = box->icon() == QMessageBox::Critical && !box->defaultButton() &&
+                                  box->standardButtons() == QMessageBox::StandardButtons(QMessageBox::Cancel);
+                shown.push_back(box->windowTitle() + " | " + box->text() +
+                                (look ? "" : " | not critical with Cancel only"));
                 box->done(QMessageBox::Cancel);
             }
         });
@@ -53,7 +44,7 @@ public:
             QCoreApplication::processEvents();
     }
 
-    std::vector<Shown> shown;
+    QStringList shown;
 
 private:
     QTimer timer;
@@ -63,15 +54,10 @@ private:
 TEST(DatabaseFailureDialog, ShowsTheWordsWithOnlyCancelOnTheGuiThread) {
     User user;
     DatabaseFailureDialog::show(14, QStringLiteral("unable to open database file"));
-    ASSERT_EQ(user.shown.size(), 1u);
-    const Shown& box = user.shown[0];
-    EXPECT_EQ(box.title, QStringLiteral("Cannot open database"));
-    EXPECT_EQ(box.text,
-              QStringLiteral("Unable to establish a database connection.\n14:unable to open database "
-                             "fileClick Cancel to exit."));
-    EXPECT_EQ(box.icon, QMessageBox::Critical);
-    EXPECT_EQ(box.buttons, QMessageBox::StandardButtons(QMessageBox::Cancel));
-    EXPECT_FALSE(box.hasDefaultButton);
+    EXPECT_EQ(user.shown,
+              QStringList{QStringLiteral("Cannot open database | Unable to establish a database "
+                                         "connection.\n14:unable to open database fileClick Cancel "
+                                         "to exit.")});
 }
 
 TEST(DatabaseFailureDialog, PagerThreadFailuresAreQueuedToTheGuiThreadAndMerged) {
@@ -88,13 +74,12 @@ TEST(DatabaseFailureDialog, PagerThreadFailuresAreQueuedToTheGuiThreadAndMerged)
     EXPECT_TRUE(user.shown.empty());
 
     user.handleQueued();
-    ASSERT_EQ(user.shown.size(), 2u);
-    EXPECT_NE(user.shown[0].text.indexOf(gbkToQString("管网.mdb")), -1) << qstringToGbk(user.shown[0].text);
-    EXPECT_NE(user.shown[1].text.indexOf(QStringLiteral("Click Cancel to exit.")), -1);
-    EXPECT_EQ(user.shown[1].title, QStringLiteral("Cannot open database"));
+    ASSERT_EQ(user.shown.size(), 2);
+    EXPECT_TRUE(user.shown[0].startsWith(QStringLiteral("Cannot open database | Unable to establish")));
+    EXPECT_TRUE(user.shown[0].contains(gbkToQString(folder.path("管网.mdb")))) << qstringToGbk(user.shown[0]);
 
     // Once answered, the same failure is shown again the next time it happens.
     std::thread([&] { DBConnection(folder.path("管网.mdb")).open(); }).join();
     user.handleQueued();
-    EXPECT_EQ(user.shown.size(), 3u);
+    EXPECT_EQ(user.shown.size(), 3);
 }

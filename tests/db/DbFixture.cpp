@@ -32,17 +32,15 @@ void DbFixture::write(const std::string& gbkName, const std::string& bytes) cons
     std::ofstream(gbkToUtf8(path(gbkName)), std::ios::binary) << bytes;
 }
 
-void DbFixture::makeSqlite(const std::string& gbkPath, const char* const* statements) {
+void DbFixture::makeSqlite(const std::string& gbkPath, const std::vector<std::string>& statements) {
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fixture"));
         db.setDatabaseName(gbkToQString(gbkPath));
         ASSERT_TRUE(db.open()) << qstringToGbk(db.lastError().text());
         QSqlQuery query(db);
-        db.transaction();
-        for (; *statements; ++statements)
-            ASSERT_TRUE(query.exec(gbkToQString(*statements)))
-                << *statements << ": " << gbkToUtf8(qstringToGbk(query.lastError().text()));
-        db.commit();
+        for (const std::string& statement : statements)
+            ASSERT_TRUE(query.exec(gbkToQString(statement)))
+                << gbkToUtf8(statement) << ": " << query.lastError().text().toStdString();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("fixture"));
 }

@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 
 #include <string>
+#include <vector>
 
 // A temporary folder that is also the working directory, where pipe.xml is looked for.
 class DbFixture {
@@ -17,7 +18,7 @@ public:
 
     // A SQLite database at the GBK path with the statements run, through a private
     // connection that is gone again when this returns.
-    static void makeSqlite(const std::string& gbkPath, const char* const* statements);
+    static void makeSqlite(const std::string& gbkPath, const std::vector<std::string>& statements);
 
 private:
     QTemporaryDir dir;

@@ -14,12 +14,6 @@
 #include <sstream>
 #include <unistd.h>
 
-namespace {
-std::string quoted(const std::string& text) {
-    return "'" + text + "'";
-}
-} // namespace
-
 NetworkDatabase::NetworkDatabase() {
     static std::atomic<int> serial{0};
     connectionName = "network-fixture-" + std::to_string(serial++);
@@ -27,12 +21,11 @@ NetworkDatabase::NetworkDatabase() {
     previousDirectory = getcwd(cwd, sizeof cwd) ? cwd : ".";
     if (chdir(QFile::encodeName(folder.path()).constData()) != 0)
         ADD_FAILURE() << "cannot enter the temporary folder";
-    database = path("network.sqlite");
     QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", connectionName.c_str());
-    db.setDatabaseName(gbkToQString(database));
+    db.setDatabaseName(gbkToQString(path("network.sqlite")));
     if (!db.open())
         ADD_FAILURE() << db.lastError().text().toStdString();
-    writeConfig(database);
+    writeConfig(path("network.sqlite"));
 }
 
 NetworkDatabase::~NetworkDatabase() {
@@ -72,9 +65,8 @@ void NetworkDatabase::addPoint(const std::string& code, const std::string& gid, 
                                const std::string& facility) {
     std::ostringstream sql;
     sql.precision(17);
-    sql << "INSERT INTO TQMB_" << code << "Point VALUES (" << quoted(gid) << ", " << quoted(number) << ", "
-        << x << ", " << y << ", 999, " << depth << ", " << quoted(nature) << ", " << quoted(facility)
-        << ", '市政')";
+    sql << "INSERT INTO TQMB_" << code << "Point VALUES ('" << gid << "', '" << number << "', " << x << ", "
+        << y << ", 999, " << depth << ", '" << nature << "', '" << facility << "', '市政')";
     exec(sql.str());
 }
 
@@ -83,8 +75,7 @@ void NetworkDatabase::addLine(const std::string& code, const std::string& gid, c
                               const std::string& section) {
     std::ostringstream sql;
     sql.precision(17);
-    sql << "INSERT INTO TQMB_" << code << "Line VALUES (" << quoted(gid) << ", " << quoted(start) << ", "
-        << quoted(end) << ", " << startDepth << ", " << endDepth << ", 'PE', " << quoted(section)
-        << ", 12.5)";
+    sql << "INSERT INTO TQMB_" << code << "Line VALUES ('" << gid << "', '" << start << "', '" << end << "', "
+        << startDepth << ", " << endDepth << ", 'PE', '" << section << "', 12.5)";
     exec(sql.str());
 }

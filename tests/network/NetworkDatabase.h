@@ -11,12 +11,9 @@ class NetworkDatabase {
 public:
     NetworkDatabase();
     ~NetworkDatabase();
-    NetworkDatabase(const NetworkDatabase&) = delete;
-    NetworkDatabase& operator=(const NetworkDatabase&) = delete;
 
-    // GBK path of a file in the folder.
+    // GBK path of a file in the folder; the database is "network.sqlite".
     std::string path(const std::string& name) const;
-    const std::string& databasePath() const { return database; }
     // pipe.xml naming `databaseFile` as the network database.
     void writeConfig(const std::string& databaseFile) const;
 
@@ -37,6 +34,5 @@ public:
 private:
     QTemporaryDir folder;
     std::string previousDirectory;
-    std::string database;
     std::string connectionName;
 };
