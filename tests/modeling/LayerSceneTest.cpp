@@ -1,5 +1,6 @@
 #include "tests/network/NetworkDatabase.h"
 
+#include "geo/GeoExtent.h"
 #include "layers/Kinds.h"
 #include "modeling/CXColorVisitor.h"
 
