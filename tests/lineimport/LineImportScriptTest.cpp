@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <string>
 #include <unistd.h>
 
 namespace {
@@ -40,11 +39,9 @@ TEST(LineImportScript, PostedLineFileShowsUnderThePipeGroupHidesAndGoes) {
           std::pair{"Remove:" + name, "removed"}})
         script << "post " << message << "\nframe\ndump " << dir << "/" << dump << ".osgt\n";
     script.close();
-    ASSERT_EQ(std::system((std::string(PN_BIN_DIR) + "/pipeviewer --headless --ground 5 --script '" + dir +
-                           "/script.txt' >/dev/null 2>'" + dir + "/err.txt'")
-                              .c_str()),
-              0)
-        << read(dir + "/err.txt");
+    const std::string run = std::string(PN_BIN_DIR) + "/pipeviewer --headless --ground 5 --script '" + dir +
+                            "/script.txt' >/dev/null 2>'" + dir + "/err.txt'";
+    ASSERT_EQ(std::system(run.c_str()), 0) << read(dir + "/err.txt");
     const std::string shown = read(dir + "/shown.osgt"), hidden = read(dir + "/hidden.osgt");
     // Two segments, each with three tubes of its own; hiding keeps them, removing drops them.
     EXPECT_EQ(countUnderPipes(shown, "osgModeling::Loft"), 6u);
