@@ -13,7 +13,6 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QVariant>
 
 #include <cmath>
 #include <cstdlib>
