@@ -38,16 +38,14 @@ public:
 // then 60 m east up the hillside, a two-part line with a 1 km gap between its parts, a
 // record without a shape, a valve (point), and a line of a single point.
 const char* kSurvey = R"({"type": "FeatureCollection",
- "crs": {"type": "name", "properties": {"name": "urn:ogc:def:crs:EPSG::4547"}},
- "features": [
+ "crs": {"type": "name", "properties": {"name": "urn:ogc:def:crs:EPSG::4547"}}, "features": [
  {"type": "Feature", "properties": {}, "geometry": {"type": "LineString",
    "coordinates": [[500000, 3400000], [500000, 3400040], [500060, 3400040]]}},
  {"type": "Feature", "properties": {}, "geometry": {"type": "MultiLineString",
    "coordinates": [[[500100, 3400000], [500110, 3400000]], [[501100, 3400000], [501120, 3400000]]]}},
  {"type": "Feature", "properties": {}, "geometry": null},
  {"type": "Feature", "properties": {}, "geometry": {"type": "Point", "coordinates": [500000, 3400000]}},
- {"type": "Feature", "properties": {}, "geometry": {"type": "LineString", "coordinates": [[500000, 3400000]]}}
-]})";
+ {"type": "Feature", "properties": {}, "geometry": {"type": "LineString", "coordinates": [[500000, 3400000]]}}]})";
 
 class LineImport : public ::testing::Test {
 protected:
@@ -161,25 +159,8 @@ TEST_F(LineImport, OpenLineBuildsOneGroupPerFeatureAndOneTubePerPointPair) {
     EXPECT_EQ(segment(lines->getChild(1), 1)->getMatrix().getTrans().x(), 501100.0);
 }
 
-TEST_F(LineImport, ImportedLinesLandInTheMapsWorldFrameWithTheTerrainAskedOnTheMap) {
-    // A neighbouring projected zone is the world itself; under a geographic map the
-    // world is geocentric.
-    const SpatialReference* surveyed = SpatialReference::create("EPSG:4547");
-    for (const char* system : {"EPSG:4548", "EPSG:4490"}) {
-        const SpatialReference* map = SpatialReference::create(system);
-        viewer->mapNode->getMap()->setSRS(map);
-        post("OpenLine:" + survey + ",2,1,0,0,1");
-        osg::Vec3d onMap, expected;
-        ASSERT_TRUE(surveyed->transform(osg::Vec3d(500000.0, 3400000.0, 0.0), map, onMap));
-        const double z = 10.0 + (onMap.x() - 500000.0) / 10.0 - 2.0;
-        ASSERT_TRUE(surveyed->transform(osg::Vec3d(500000.0, 3400000.0, z), map->getWorldSRS(), expected));
-        const osg::Vec3d placed = segment(layer(survey)->getChild(0), 0)->getMatrix().getTrans();
-        EXPECT_NEAR((placed - expected).length(), 0.0, 1e-3) << system;
-        post("Remove:" + survey);
-    }
-}
-
-TEST_F(LineImport, ShapefileWithoutSystemIsTakenInWorldCoordinates) {
+TEST_F(LineImport, ImportedLinesLandInTheMapsWorldFrameOrAsTheyAreWithoutASystem) {
+    // A Shapefile without a system is taken in world coordinates.
     const fs::path file = dir / "mains.shp";
     {
         GDALAllRegister();
@@ -199,6 +180,22 @@ TEST_F(LineImport, ShapefileWithoutSystemIsTakenInWorldCoordinates) {
     ASSERT_TRUE(layer(file.string()) && layer(file.string())->getNumChildren() == 1u);
     EXPECT_EQ(segment(layer(file.string())->getChild(0), 1)->getMatrix().getTrans(),
               osg::Vec3d(500020.0, 100.0, 12.0 - 1.0));
+
+    // A neighbouring projected zone is the world itself; under a geographic map the
+    // world is geocentric.
+    const SpatialReference* surveyed = SpatialReference::create("EPSG:4547");
+    for (const char* system : {"EPSG:4548", "EPSG:4490"}) {
+        const SpatialReference* map = SpatialReference::create(system);
+        viewer->mapNode->getMap()->setSRS(map);
+        post("OpenLine:" + survey + ",2,1,0,0,1");
+        osg::Vec3d onMap, expected;
+        ASSERT_TRUE(surveyed->transform(osg::Vec3d(500000.0, 3400000.0, 0.0), map, onMap));
+        const double z = 10.0 + (onMap.x() - 500000.0) / 10.0 - 2.0;
+        ASSERT_TRUE(surveyed->transform(osg::Vec3d(500000.0, 3400000.0, z), map->getWorldSRS(), expected));
+        const osg::Vec3d placed = segment(layer(survey)->getChild(0), 0)->getMatrix().getTrans();
+        EXPECT_NEAR((placed - expected).length(), 0.0, 1e-3) << system;
+        post("Remove:" + survey);
+    }
 }
 
 TEST_F(LineImport, FileThatDoesNotExistChangesNothingAndItsRemovalDoesNothing) {
