@@ -1,4 +1,5 @@
 #include "geo/SpatialReference.h"
+#include "geo/Map.h"
 
 #include <gtest/gtest.h>
 
@@ -6,38 +7,38 @@
 
 using osgEarth::SpatialReference;
 
-TEST(SpatialReference, IsCreatedFromEpsgCodeProjStringAndWkt) {
+TEST(SpatialReference, IsMadeOnceFromAnEpsgCodeProjStringOrWktAndFromNothingElse) {
     const SpatialReference* epsg = SpatialReference::create("EPSG:4547");
-    ASSERT_TRUE(epsg);
-    EXPECT_TRUE(epsg->isProjected());
-    const SpatialReference* proj = SpatialReference::create("+proj=longlat +datum=WGS84 +no_defs");
-    ASSERT_TRUE(proj);
-    EXPECT_TRUE(proj->isGeographic());
-    const SpatialReference* wkt = SpatialReference::create(epsg->getWKT());
-    ASSERT_TRUE(wkt);
-    EXPECT_TRUE(wkt->isEquivalentTo(epsg));
+    ASSERT_TRUE(epsg && epsg->isProjected());
     EXPECT_EQ(SpatialReference::create("EPSG:4547"), epsg) << "one shared instance per init string";
-}
+    const SpatialReference* proj = SpatialReference::create("+proj=longlat +datum=WGS84 +no_defs");
+    EXPECT_TRUE(proj && proj->isGeographic());
+    const SpatialReference* wkt = SpatialReference::create(epsg->getWKT());
+    EXPECT_TRUE(wkt && wkt->isEquivalentTo(epsg));
 
-TEST(SpatialReference, UnknownTextOrAFileNameGivesNoSystem) {
-    EXPECT_FALSE(SpatialReference::create(""));
-    EXPECT_FALSE(SpatialReference::create("not a system"));
-    EXPECT_FALSE(SpatialReference::create("EPSG:999999"));
     // A .prj file's name must not be taken as a definition to read.
     const std::string prj = testing::TempDir() + "layer.prj";
     std::ofstream(prj) << SpatialReference::create("EPSG:3857")->getWKT();
-    EXPECT_FALSE(SpatialReference::create(prj));
+    for (const char* text : {"", "not a system", "EPSG:999999", prj.c_str()})
+        EXPECT_FALSE(SpatialReference::create(text)) << text;
 }
 
-TEST(SpatialReference, TransformsInLongitudeLatitudeOrder) {
+TEST(SpatialReference, TransformsPointsInLongitudeLatitudeOrderAllOrNone) {
     const SpatialReference* wgs84 = SpatialReference::create("EPSG:4326");
     const SpatialReference* mercator = SpatialReference::create("EPSG:3857");
     ASSERT_TRUE(wgs84 && mercator);
-    osg::Vec3d out;
-    ASSERT_TRUE(wgs84->transform(osg::Vec3d(180.0, 0.0, 5.0), mercator, out));
-    EXPECT_NEAR(out.x(), 20037508.342789, 1e-3);
-    EXPECT_NEAR(out.y(), 0.0, 1e-6);
-    EXPECT_NEAR(out.z(), 5.0, 1e-9);
+    std::vector<osg::Vec3d> points{{180.0, 0.0, 5.0}};
+    ASSERT_TRUE(wgs84->transform(points, mercator));
+    EXPECT_NEAR((points[0] - osg::Vec3d(20037508.342789, 0.0, 5.0)).length(), 0.0, 1e-3);
+
+    // Latitude 95 does not exist; the first point alone would transform.
+    points = {{10.0, 10.0, 0.0}, {0.0, 95.0, 0.0}};
+    const std::vector<osg::Vec3d> before = points;
+    EXPECT_FALSE(wgs84->transform(points, mercator));
+    EXPECT_EQ(points, before);
+    // Without a target the points are taken as they are.
+    EXPECT_TRUE(wgs84->transform(points, nullptr));
+    EXPECT_EQ(points, before);
 }
 
 TEST(SpatialReference, WorldFrameIsTheProjectedSystemOrGeocentricForGeographicMaps) {
@@ -46,32 +47,11 @@ TEST(SpatialReference, WorldFrameIsTheProjectedSystemOrGeocentricForGeographicMa
     ASSERT_TRUE(projected && geographic);
     EXPECT_EQ(projected->getWorldSRS(), projected);
     const SpatialReference* world = geographic->getWorldSRS();
-    ASSERT_TRUE(world);
-    EXPECT_TRUE(world->isGeocentric());
+    ASSERT_TRUE(world && world->isGeocentric());
     EXPECT_EQ(geographic->getGeocentricSRS(), world);
-
+    EXPECT_EQ(osg::ref_ptr<osgEarth::Map>(new osgEarth::Map(geographic))->getWorldSRS(), world);
+    ASSERT_TRUE(projected->getGeocentricSRS() && projected->getGeocentricSRS()->isGeocentric());
     osg::Vec3d out;
-    ASSERT_TRUE(geographic->transform(osg::Vec3d(0.0, 0.0, 0.0), world, out));
-    EXPECT_NEAR(out.x(), 6378137.0, 1e-3);
-    EXPECT_NEAR(out.y(), 0.0, 1e-3);
-    EXPECT_NEAR(out.z(), 0.0, 1e-3);
-    ASSERT_TRUE(projected->getGeocentricSRS());
-    EXPECT_TRUE(projected->getGeocentricSRS()->isGeocentric());
-}
-
-TEST(SpatialReference, NullTargetKeepsTheDataCoordinates) {
-    const SpatialReference* srs = SpatialReference::create("EPSG:4547");
-    std::vector<osg::Vec3d> points{{500000.0, 3400000.0, 12.0}};
-    ASSERT_TRUE(srs->transform(points, nullptr));
-    EXPECT_EQ(points.front(), osg::Vec3d(500000.0, 3400000.0, 12.0));
-}
-
-TEST(SpatialReference, FailedTransformLeavesEveryPointUnchanged) {
-    const SpatialReference* wgs84 = SpatialReference::create("EPSG:4326");
-    const SpatialReference* mercator = SpatialReference::create("EPSG:3857");
-    // Latitude 95 does not exist; the first point alone would transform.
-    std::vector<osg::Vec3d> points{{10.0, 10.0, 0.0}, {0.0, 95.0, 0.0}};
-    const std::vector<osg::Vec3d> before = points;
-    EXPECT_FALSE(wgs84->transform(points, mercator));
-    EXPECT_EQ(points, before);
+    ASSERT_TRUE(geographic->transform(osg::Vec3d(), world, out));
+    EXPECT_NEAR((out - osg::Vec3d(6378137.0, 0.0, 0.0)).length(), 0.0, 1e-3);
 }

@@ -1,43 +1,36 @@
 #include "geo/Profile.h"
 #include "geo/TileKey.h"
 
-#include <osg/ref_ptr>
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-using osgEarth::GeoExtent;
-using osgEarth::Profile;
-using osgEarth::TileKey;
+using namespace osgEarth;
 
-TEST(Profile, WithoutTileCountsHasOneRootTileOverTheWholeNonSquareExtent) {
-    osg::ref_ptr<Profile> profile = Profile::create("EPSG:4547", 1000.0, 2000.0, 1800.0, 2400.0, "", 0, 0);
-    ASSERT_TRUE(profile);
-    unsigned wide = 0, high = 0;
-    ASSERT_TRUE(profile->getNumTiles(0, wide, high));
-    EXPECT_EQ(wide, 1u);
-    EXPECT_EQ(high, 1u);
-    const GeoExtent root = TileKey(0, 0, 0, profile.get()).getExtent();
-    EXPECT_EQ(root.xMin(), 1000.0);
-    EXPECT_EQ(root.yMin(), 2000.0);
-    EXPECT_EQ(root.xMax(), 1800.0);
-    EXPECT_EQ(root.yMax(), 2400.0);
-    EXPECT_EQ(root.getSRS(), profile->getSRS());
-}
-
-TEST(TileKey, RowsCountFromTheNorthEdge) {
-    osg::ref_ptr<Profile> profile = Profile::create("EPSG:4547", 0.0, 0.0, 800.0, 800.0);
-    ASSERT_TRUE(profile);
-    const GeoExtent e = TileKey(3, 2, 6, profile.get()).getExtent();
-    EXPECT_DOUBLE_EQ(e.xMin(), 200.0);
-    EXPECT_DOUBLE_EQ(e.xMax(), 300.0);
-    EXPECT_DOUBLE_EQ(e.yMax(), 200.0);
-    EXPECT_DOUBLE_EQ(e.yMin(), 100.0);
+// Columns count from the west edge, rows from the north edge; without tile counts the
+// root is one tile over the whole extent, square or not.
+TEST(TileKey, ColumnsCountFromTheWestAndRowsFromTheNorthEdge) {
+    osg::ref_ptr<Profile> wide = Profile::create("EPSG:4547", 1000.0, 2000.0, 1800.0, 2400.0, "", 0, 0);
+    osg::ref_ptr<Profile> square = Profile::create("EPSG:4547", 0.0, 0.0, 800.0, 800.0);
+    ASSERT_TRUE(wide && square);
+    const struct {
+        const Profile* profile;
+        unsigned lod, x, y;
+        std::vector<double> bounds; // xmin ymin xmax ymax
+    } cases[] = {
+        {wide.get(), 0, 0, 0, {1000.0, 2000.0, 1800.0, 2400.0}},
+        {wide.get(), 1, 1, 0, {1400.0, 2200.0, 1800.0, 2400.0}},
+        {square.get(), 3, 2, 6, {200.0, 100.0, 300.0, 200.0}},
+        {square.get(), 3, 7, 0, {700.0, 700.0, 800.0, 800.0}},
+    };
+    for (const auto& c : cases) {
+        const GeoExtent e = TileKey(c.lod, c.x, c.y, c.profile).getExtent();
+        EXPECT_EQ(e.getSRS(), c.profile->getSRS());
+        EXPECT_EQ(std::vector<double>({e.xMin(), e.yMin(), e.xMax(), e.yMax()}), c.bounds)
+            << c.lod << "/" << c.x << "/" << c.y;
+    }
     double cx = 0, cy = 0;
-    ASSERT_TRUE(e.getCentroid(cx, cy));
-    EXPECT_DOUBLE_EQ(cx, 250.0);
-    EXPECT_DOUBLE_EQ(cy, 150.0);
+    EXPECT_TRUE(TileKey(3, 2, 6, square.get()).getExtent().getCentroid(cx, cy) && cx == 250.0 && cy == 150.0);
 }
 
 TEST(TileKey, NeighbouringTilesShareTheirEdgesExactly) {
@@ -55,27 +48,14 @@ TEST(TileKey, NeighbouringTilesShareTheirEdgesExactly) {
     EXPECT_EQ(TileKey(3, 7, 7, profile.get()).getExtent().yMin(), 0.7);
 }
 
-TEST(TileKey, KeysOutsideTheGridOrWithoutProfileHaveNoExtent) {
+TEST(TileKey, KeysOutsideTheGridAndProfilesWithoutSystemOrAreaAreInvalid) {
     osg::ref_ptr<Profile> profile = Profile::create("EPSG:4547", 0.0, 0.0, 800.0, 800.0);
-    EXPECT_FALSE(TileKey(1, 2, 0, profile.get()).valid());
-    EXPECT_FALSE(TileKey(1, 0, 2, profile.get()).valid());
-    EXPECT_FALSE(TileKey(40, 0, 0, profile.get()).valid());
-    EXPECT_FALSE(TileKey(0, 0, 0, nullptr).valid());
     EXPECT_TRUE(TileKey(1, 1, 1, profile.get()).valid());
-}
-
-TEST(Profile, UnknownSystemOrEmptyExtentGivesNoProfile) {
+    for (const TileKey& key : {TileKey(1, 2, 0, profile.get()), TileKey(1, 0, 2, profile.get()),
+                               TileKey(40, 0, 0, profile.get()), TileKey(0, 0, 0, nullptr)})
+        EXPECT_FALSE(key.valid()) << key.getLevelOfDetail() << "/" << key.getTileX() << "/" << key.getTileY();
     EXPECT_FALSE(Profile::create("", 0.0, 0.0, 800.0, 800.0));
     EXPECT_FALSE(Profile::create("EPSG:4547", 0.0, 0.0, 0.0, 0.0));
     EXPECT_FALSE(Profile::create("EPSG:4547", 800.0, 0.0, 0.0, 800.0));
-}
-
-TEST(GeoExtent, EdgesAreInsideAndTouchingExtentsIntersect) {
-    GeoExtent a(nullptr, 0.0, 0.0, 10.0, 10.0);
-    GeoExtent b(nullptr, 10.0, 0.0, 20.0, 10.0);
-    EXPECT_TRUE(a.contains(10.0, 5.0));
-    EXPECT_FALSE(a.contains(10.000001, 5.0));
-    EXPECT_TRUE(a.intersects(b));
-    EXPECT_FALSE(a.intersects(GeoExtent()));
-    EXPECT_FALSE(GeoExtent(nullptr, 0.0, 0.0, std::nan(""), 1.0).isValid());
+    EXPECT_FALSE(Profile::create("EPSG:4547", 0.0, 0.0, std::nan(""), 800.0));
 }
