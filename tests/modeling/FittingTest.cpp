@@ -160,3 +160,20 @@ TEST(Fittings, ATeeOrElbowWithItsNumberOfPipesTakesItsLayersColourAndItsKindsCap
             }
     }
 }
+
+// A survey point entered twice gives a pipe of no length: it is still one of the tee's
+// three pipes, but has no direction to draw an arm along.
+TEST(Fittings, AZeroLengthPipeCountsTowardsItsTeeButDrawsNoArm) {
+    FittingNetwork net(new DBRSPipe, "RS");
+    net.point("T", 500, 300, "三通");
+    net.point("A", 510, 300);
+    net.point("Z", 500, 300);
+    net.point("C", 490, 300);
+    net.line("T", "A");
+    net.line("T", "Z");
+    net.line("C", "T");
+    net.layer->addPoint(new DBRSSTPoint);
+    const std::vector<Fitting> fittings = net.fittings();
+    ASSERT_EQ(fittings.size(), 1u);
+    EXPECT_EQ(fittings[0].arms(), 2u);
+}

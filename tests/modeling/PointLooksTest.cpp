@@ -221,3 +221,30 @@ TEST_F(PointLooks, EachEquipmentCategoryReadsItsOwnModelFileAndStandsItAtTheBuri
                                      below->getChild(0)->asGroup()->getNumChildren() == 1u));
     }
 }
+
+// Every well of a category hangs the category's one model, so switching a layer's lids or
+// shafts reaches the wells drawn before the switch and those drawn after it alike.
+TEST_F(PointLooks, HiddenLidsAndShaftsStayHiddenInWellsBuiltBeforeAndAfterTheSwitch) {
+    osg::ref_ptr<DBPipe> layer = new DBWSPipe;
+    osg::ref_ptr<DBWSJXJPoint> wells = new DBWSJXJPoint;
+    layer->addPoint(wells.get());
+    osg::ref_ptr<osg::Node> before = wells->createNode(record("W1", 1.0));
+    layer->setLidsVisible(false);
+    osg::ref_ptr<osg::Node> after = wells->createNode(record("W2", 1.0));
+    osg::Group* model = wells->getChamberModel();
+    for (osg::Node* node : {before.get(), after.get()})
+        EXPECT_EQ(placedTransform(node)->getChild(0), model);
+    EXPECT_EQ(model->getChild(1)->getNodeMask(), 0u);
+    EXPECT_NE(model->getChild(0)->getNodeMask(), 0u);
+
+    layer->setChambersVisible(false);
+    layer->setLidsVisible(true);
+    EXPECT_EQ(model->getChild(0)->getNodeMask(), 0u);
+    EXPECT_NE(model->getChild(1)->getNodeMask(), 0u);
+
+    // Switched before the category's first well is ever built, too.
+    osg::ref_ptr<DBPSYBPoint> grates = new DBPSYBPoint;
+    grates->setLidVisible(false);
+    osg::ref_ptr<osg::Node> grate = grates->createNode(record("Y1", 1.0));
+    EXPECT_EQ(grates->getChamberModel()->getChild(1)->getNodeMask(), 0u);
+}
