@@ -37,8 +37,8 @@ std::vector<Asset> makeCatalog() {
     auto concrete = [](std::uint32_t seed) {
         return [seed] { return textures::wall(Masonry::Concrete, seed); };
     };
-    auto round = [](LidLook look) { return [look] { return textures::roundLid(look); }; };
-    auto square = [](LidLook look) { return [look] { return textures::squareLid(look); }; };
+    auto round = [](const LidLook& look) { return [look] { return textures::roundLid(look); }; };
+    auto square = [](const LidLook& look) { return [look] { return textures::squareLid(look); }; };
     auto riser = [](osg::Vec4 conduit, bool crossArm) {
         return [conduit, crossArm] { return models::poleRiser(conduit, crossArm); };
     };

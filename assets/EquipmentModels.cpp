@@ -27,7 +27,7 @@ void boltCircle(MeshBuilder& m, const osg::Vec3& centre, const osg::Vec3& axis, 
     u.normalize();
     const osg::Vec3 v = axis ^ u;
     for (int i = 0; i < count; ++i) {
-        const float a = 2.f * osg::PI * (i + 0.5f) / count;
+        const float a = 2.f * osg::PIf * (i + 0.5f) / count;
         const osg::Vec3 p = centre + (u * std::cos(a) + v * std::sin(a)) * radius;
         m.cylinder(p - axis * (length / 2), p + axis * (length / 2), 0.011f, 0.011f, 6);
     }
@@ -65,7 +65,7 @@ osg::ref_ptr<osg::Node> gateValve() {
     m.torus(Z(wheelZ), osg::Vec3(0, 0, 1), 0.16f, 0.014f);
     m.cylinder(Z(wheelZ - 0.03f), Z(wheelZ + 0.03f), 0.032f, 0.032f, 16);
     for (int i = 0; i < 4; ++i) {
-        const float a = osg::PI_2 * i + osg::PI_4;
+        const float a = osg::PI_2f * i + osg::PI_4f;
         m.cylinder(Z(wheelZ), Z(wheelZ) + osg::Vec3(std::cos(a), std::sin(a), 0.f) * 0.155f, 0.011f, 0.011f,
                    8, false);
     }

@@ -47,7 +47,7 @@ void MeshBuilder::cylinder(const osg::Vec3& p0, const osg::Vec3& p1, float r0, f
     // The side normal leans toward the narrow end by the slope of the frustum.
     const float slope = (r0 - r1) / length;
     for (int i = 0; i < segments; ++i) {
-        const float a0 = 2.f * osg::PI * i / segments, a1 = 2.f * osg::PI * (i + 1) / segments;
+        const float a0 = 2.f * osg::PIf * i / segments, a1 = 2.f * osg::PIf * (i + 1) / segments;
         const osg::Vec3 d0 = u * std::cos(a0) + v * std::sin(a0), d1 = u * std::cos(a1) + v * std::sin(a1);
         osg::Vec3 n0 = d0 + axis * slope, n1 = d1 + axis * slope;
         n0.normalize();
@@ -88,7 +88,7 @@ void MeshBuilder::box(const osg::Matrix& m) {
 void MeshBuilder::sphere(const osg::Vec3& centre, float radius, int segments) {
     const int rings = segments / 2;
     auto dir = [&](int i, int j) {
-        const float lon = 2.f * osg::PI * i / segments, lat = osg::PI * j / rings - osg::PI_2;
+        const float lon = 2.f * osg::PIf * i / segments, lat = osg::PIf * j / rings - osg::PI_2f;
         return osg::Vec3(std::cos(lat) * std::cos(lon), std::cos(lat) * std::sin(lon), std::sin(lat));
     };
     for (int j = 0; j < rings; ++j)
@@ -105,7 +105,7 @@ void MeshBuilder::torus(const osg::Vec3& centre, const osg::Vec3& axis, float R,
     basis(a, u, v);
     const int sides = 10;
     auto at = [&](int i, int j, osg::Vec3& normal) {
-        const float t = 2.f * osg::PI * i / segments, s = 2.f * osg::PI * j / sides;
+        const float t = 2.f * osg::PIf * i / segments, s = 2.f * osg::PIf * j / sides;
         const osg::Vec3 radial = u * std::cos(t) + v * std::sin(t);
         normal = radial * std::cos(s) + a * std::sin(s);
         return centre + radial * R + normal * r;

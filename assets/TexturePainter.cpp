@@ -209,7 +209,7 @@ osg::ref_ptr<osg::Image> roundLid(const LidLook& look) {
     studs(c, cx, cy, 46.f, 102.f, look.checkered);
     // Radial ribs carry the load from the rim to the centre boss.
     for (int k = 0; k < 8; ++k) {
-        const float a = k * osg::PI / 4.f;
+        const float a = k * osg::PIf / 4.f;
         for (float r = 46.f; r < 102.f; r += 0.5f)
             c.disc(cx + r * std::cos(a), cy + r * std::sin(a), 2.5f, kIron * 1.2f);
     }

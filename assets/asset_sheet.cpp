@@ -133,7 +133,7 @@ bool renderSheet(const std::vector<Item>& items, const std::string& file) {
         windows.front()->releaseContext();
         const int col = static_cast<int>(i) % cols, row = rows - 1 - static_cast<int>(i) / cols;
         for (int y = 0; y < kCell; ++y)
-            std::copy(shot->data(0, y), shot->data(0, y) + kCell * 3,
+            std::copy(shot->data(0, y), shot->data(0, y) + static_cast<std::ptrdiff_t>(kCell) * 3,
                       sheet->data(col * kCell, row * kCell + y));
     }
     return osgDB::writeImageFile(*sheet, file);

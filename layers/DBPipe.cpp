@@ -267,7 +267,7 @@ bool DBPipe::loadLineQuery(const std::string& lineTable, const std::string& poin
     return loadSegmentRows(segmentQuery(lineTable, pointTable), layerName, packed, out);
 }
 
-void DBPipe::addPoint(osg::ref_ptr<DBPoint> category) {
+void DBPipe::addPoint(const osg::ref_ptr<DBPoint>& category) {
     if (!category)
         return;
     pointCategories.push_back(category);
@@ -275,7 +275,7 @@ void DBPipe::addPoint(osg::ref_ptr<DBPoint> category) {
     giveLayerColour(*category);
 }
 
-DBPoint* DBPipe::findPointCategory(std::string name) {
+DBPoint* DBPipe::findPointCategory(const std::string& name) {
     for (auto& category : pointCategories)
         if (category->getName() == name)
             return category.get();

@@ -64,9 +64,9 @@ public:
     // The pipes group of every tile built so far (dead ones included until pruned).
     // Tiles are built on pager threads: hold extentListsMutex() while using it.
     virtual std::list<osg::observer_ptr<osg::Node>>& getExtentPipeGroups();
-    virtual void addPoint(osg::ref_ptr<DBPoint> category);
+    virtual void addPoint(const osg::ref_ptr<DBPoint>& category);
     // The first category of that exact name, or null.
-    virtual DBPoint* findPointCategory(std::string name);
+    virtual DBPoint* findPointCategory(const std::string& name);
     // Shows or hides the pipes and points of every live tile of the layer (not the
     // graph of buildAll).
     virtual void setPipesVisible(bool visible);

@@ -95,14 +95,6 @@ bool CXPipeLineCtrl::openKml(std::string name, std::vector<osg::Vec3d>* points, 
     return true;
 }
 
-void CXPipeLineCtrl::registerPipeCreator(const std::string& key, PipeCreatorFunc creator) {
-    LayerFactories::instance().registerPipeCreator(key, creator);
-}
-
-void CXPipeLineCtrl::registerPointCreator(const std::string& key, PointCreatorFunc creator) {
-    LayerFactories::instance().registerPointCreator(key, creator);
-}
-
 void CXPipeLineCtrl::setLineLayerVisible(const std::string& layerName, bool visible) {
     auto found = lineLayers.find(layerName);
     if (found != lineLayers.end())

@@ -41,11 +41,6 @@ public:
     bool openKml(std::string name, std::vector<osg::Vec3d>* points, float radius, float heightOffset,
                  osg::Vec4f& color) override;
 
-    // First registration under a key wins.
-    void registerPipeCreator(const std::string& key, PipeCreatorFunc creator);
-    // Every registration is kept, in order.
-    void registerPointCreator(const std::string& key, PointCreatorFunc creator);
-
     // Line layers by name: show (node mask 1) or hide (0); detach and forget. Names
     // not present do nothing.
     void setLineLayerVisible(const std::string& name, bool visible) override;

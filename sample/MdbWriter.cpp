@@ -69,13 +69,13 @@ uint32_t packRow(std::vector<std::string>& pages, const std::string& row, uint32
         pages.push_back(page);
     }
     std::string& page = pages.back();
-    const uint32_t rows = get16(page, 12);
+    const size_t rows = get16(page, 12);
     const size_t top = (rows ? get16(page, rowOffsets + 2 * (rows - 1)) : pageSize) - row.size();
     page.replace(top, row.size(), row);
     put16(page, rowOffsets + 2 * rows, static_cast<uint32_t>(top));
-    put16(page, 12, rows + 1);
+    put16(page, 12, static_cast<uint32_t>(rows + 1));
     put16(page, 2, static_cast<uint32_t>(top - rowOffsets - 2 * (rows + 1)));
-    return rows;
+    return static_cast<uint32_t>(rows);
 }
 
 std::string databasePage() {
@@ -192,10 +192,15 @@ struct MdbWriter::Table {
     }
 };
 
+namespace {
+// What iconv_open gives when it has no such conversion.
+void* const noConverter = reinterpret_cast<void*>(-1); // NOLINT(performance-no-int-to-ptr)
+} // namespace
+
 MdbWriter::MdbWriter() : converter(iconv_open("UTF-16LE", "GBK")) {}
 
 MdbWriter::~MdbWriter() {
-    if (converter != reinterpret_cast<void*>(-1))
+    if (converter != noConverter)
         iconv_close(static_cast<iconv_t>(converter));
 }
 
@@ -206,7 +211,7 @@ bool MdbWriter::fail(std::string message) {
 
 bool MdbWriter::toUcs2(const std::string& gbk, std::string& out) {
     out.assign(2 * gbk.size(), '\0');
-    if (converter == reinterpret_cast<void*>(-1))
+    if (converter == noConverter)
         return fail("no GBK converter");
     auto cd = static_cast<iconv_t>(converter);
     iconv(cd, nullptr, nullptr, nullptr, nullptr);

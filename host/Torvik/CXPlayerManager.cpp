@@ -27,7 +27,7 @@ void CXPlayerManager::UnregisterCtrl(CXControl* ctrl) {
     _controls.erase(std::remove(_controls.begin(), _controls.end(), ctrl), _controls.end());
 }
 
-void CXPlayerManager::OnCallback(std::string name, std::string payload, void* data) {
+void CXPlayerManager::OnCallback(const std::string& name, const std::string& payload, void* data) {
     std::vector<CallbackListener> listeners;
     {
         std::lock_guard<std::mutex> lock(_listenerMutex);

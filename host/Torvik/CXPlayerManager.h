@@ -32,7 +32,7 @@ public:
     const std::vector<CXControl*>& getControls() const { return _controls; }
 
     // A tool's result for the host: delivered to every subscribed listener in turn.
-    void OnCallback(std::string name, std::string payload, void* data);
+    void OnCallback(const std::string& name, const std::string& payload, void* data);
     int addCallbackListener(CallbackListener listener);
     void removeCallbackListener(int id);
 
