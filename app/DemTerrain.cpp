@@ -30,8 +30,8 @@ std::shared_ptr<DemTerrain> DemTerrain::open(const std::string& path, double fal
     dem->_noData = band->GetNoDataValue(&hasNoData);
     dem->_hasNoData = hasNoData != 0;
     dem->_heights.resize(static_cast<size_t>(dem->_width) * static_cast<size_t>(dem->_height));
-    if (band->RasterIO(GF_Read, 0, 0, int(dem->_width), int(dem->_height), dem->_heights.data(), int(dem->_width),
-                       int(dem->_height), GDT_Float32, 0, 0) != CE_None) {
+    if (band->RasterIO(GF_Read, 0, 0, int(dem->_width), int(dem->_height), dem->_heights.data(),
+                       int(dem->_width), int(dem->_height), GDT_Float32, 0, 0) != CE_None) {
         error = "cannot read the heights of " + path;
         return nullptr;
     }

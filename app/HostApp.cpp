@@ -17,7 +17,6 @@
 #include <osgDB/ReadFile>
 #include <osgDB/WriteFile>
 
-
 #include <cstdlib>
 #include <fstream>
 #include <thread>
@@ -91,7 +90,9 @@ bool HostApp::start(std::string& error) {
     return true;
 }
 
-bool HostApp::canDraw() const { return _hasWindow || _hasPbuffer; }
+bool HostApp::canDraw() const {
+    return _hasWindow || _hasPbuffer;
+}
 
 CXControl* HostApp::control() const {
     const auto& controls = _plugin.controls();
@@ -126,7 +127,8 @@ bool HostApp::loadNetwork(const std::string& srs, const std::string& extent, con
     osgDB::ReaderWriter::ReadResult result =
         osgDB::Registry::instance()->readNode("network.pipe_zem", options.get());
     if (!result.getNode()) {
-        error = result.message().empty() ? "no reader for \"pipe_zem\" (is the plug-in loaded?)" : result.message();
+        error = result.message().empty() ? "no reader for \"pipe_zem\" (is the plug-in loaded?)"
+                                         : result.message();
         return false;
     }
     _viewer->getPipeGroup()->addChild(result.getNode());

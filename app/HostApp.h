@@ -19,8 +19,8 @@ class HostApp {
 public:
     struct Options {
         std::string pluginPath;
-        bool headless = false;   // no window
-        bool offscreen = false;  // draw into a pbuffer (for pictures without a window)
+        bool headless = false;  // no window
+        bool offscreen = false; // draw into a pbuffer (for pictures without a window)
         int width = 1280;
         int height = 800;
         double groundHeight = 0.0;

@@ -71,7 +71,9 @@ public:
 
 } // namespace
 
-osg::ref_ptr<osg::Node> sceneAsShown(osg::Node* root) { return root ? copyShown(root) : nullptr; }
+osg::ref_ptr<osg::Node> sceneAsShown(osg::Node* root) {
+    return root ? copyShown(root) : nullptr;
+}
 
 SceneCounts countScene(osg::Node* root) {
     Counter counter;

@@ -11,8 +11,8 @@ void ScreenCapture::operator()(osg::RenderInfo& renderInfo) const {
     if (!viewport)
         return;
     osg::ref_ptr<osg::Image> image = new osg::Image;
-    image->readPixels(int(viewport->x()), int(viewport->y()), int(viewport->width()), int(viewport->height()), GL_RGB,
-                      GL_UNSIGNED_BYTE);
+    image->readPixels(int(viewport->x()), int(viewport->y()), int(viewport->width()), int(viewport->height()),
+                      GL_RGB, GL_UNSIGNED_BYTE);
     _image = image;
     _armed = false;
 }

@@ -6,8 +6,6 @@
 #include "Torvik/CXControl.h"
 #include "text/GbkText.h"
 
-
-
 #include <cstdlib>
 #include <memory>
 #include <sstream>
@@ -151,7 +149,8 @@ bool ScriptRunner::execute(const std::string& rawLine) {
         if (srs.empty())
             return fail("expected: load XMIN YMIN XMAX YMAX BASEZ SRS");
         std::string error;
-        if (!_app.loadNetwork(srs, bounds[0] + " " + bounds[1] + " " + bounds[2] + " " + bounds[3], base, error))
+        if (!_app.loadNetwork(srs, bounds[0] + " " + bounds[1] + " " + bounds[2] + " " + bounds[3], base,
+                              error))
             return fail(error);
         return true;
     }

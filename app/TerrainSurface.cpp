@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
-osg::ref_ptr<osg::Node> buildTerrainSurface(const TerrainHeight& terrain, double xmin, double ymin, double xmax,
-                                            double ymax, float opacity) {
+osg::ref_ptr<osg::Node> buildTerrainSurface(const TerrainHeight& terrain, double xmin, double ymin,
+                                            double xmax, double ymax, float opacity) {
     // Vertices are offsets from the extent's corner, placed by a double-precision
     // transform, so map coordinates of millions of metres stay exact.
     const int cells = 64;
@@ -53,7 +53,8 @@ osg::ref_ptr<osg::Node> buildTerrainSurface(const TerrainHeight& terrain, double
         state->setAttributeAndModes(new osg::Depth(osg::Depth::LESS, 0.0, 1.0, false));
         state->setRenderingHint(osg::StateSet::TRANSPARENT_BIN);
     }
-    osg::ref_ptr<osg::MatrixTransform> placed = new osg::MatrixTransform(osg::Matrixd::translate(xmin, ymin, 0.0));
+    osg::ref_ptr<osg::MatrixTransform> placed =
+        new osg::MatrixTransform(osg::Matrixd::translate(xmin, ymin, 0.0));
     placed->setName("ground surface");
     placed->addChild(geode);
     return placed;

@@ -8,5 +8,5 @@ class TerrainHeight;
 // The ground as the host draws it: a grid over the extent that follows the terrain
 // height, translucent so that the buried network shows through it, with a faint
 // 50 m line pattern for scale.
-osg::ref_ptr<osg::Node> buildTerrainSurface(const TerrainHeight& terrain, double xmin, double ymin, double xmax,
-                                            double ymax, float opacity);
+osg::ref_ptr<osg::Node> buildTerrainSurface(const TerrainHeight& terrain, double xmin, double ymin,
+                                            double xmax, double ymax, float opacity);

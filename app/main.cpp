@@ -140,7 +140,8 @@ int main(int argc, char** argv) {
     std::string error;
     bool haveSettings = noNetwork || !scriptPath.empty() || settings.read("pipe.xml", error);
     if (!haveSettings && cli.extent.empty()) {
-        std::cerr << "pipeviewer: " << error << " (generate the sample with pn_make_sample, or give --pipe-xml)\n";
+        std::cerr << "pipeviewer: " << error
+                  << " (generate the sample with pn_make_sample, or give --pipe-xml)\n";
         return 1;
     }
     if (!cli.srs.empty())
@@ -196,7 +197,8 @@ int main(int argc, char** argv) {
         }
         double v[6];
         if (!camera.empty()) {
-            if (std::sscanf(camera.c_str(), "%lf,%lf,%lf,%lf,%lf,%lf", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]) != 6) {
+            if (std::sscanf(camera.c_str(), "%lf,%lf,%lf,%lf,%lf,%lf", &v[0], &v[1], &v[2], &v[3], &v[4],
+                            &v[5]) != 6) {
                 std::cerr << "pipeviewer: bad --camera\n" << Usage;
                 return 2;
             }

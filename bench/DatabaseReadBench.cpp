@@ -3,8 +3,8 @@
 // mirror; later opens: the mirror is reused), against mdbtools' own mdb-export of the
 // same Access table to /dev/null. Goal: the Access path within twice mdb-export.
 #include "database/DBConnection.h"
-#include "text/GbkText.h"
 #include "sample/MdbWriter.h"
+#include "text/GbkText.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

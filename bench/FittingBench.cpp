@@ -3,8 +3,8 @@
 // point through the layer's survey-number index, and again by walking every segment of
 // the layer, as the described scan does. Run from any folder: the database and
 // pipe.xml go to a temporary one.
-#include "layers/SurveyNumberIndex.h"
 #include "layers/Kinds.h"
+#include "layers/SurveyNumberIndex.h"
 #include "text/GbkText.h"
 
 #include <QFile>

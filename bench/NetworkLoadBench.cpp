@@ -1,10 +1,10 @@
 // Loading a whole generated network (15 kinds, 300,000 points and 300,000 segments)
 // from a SQLite file: rows per second through the loaders, and the memory the loaded
 // records hold. Run from any folder: the database and pipe.xml go to a temporary one.
+#include "database/DatabasePath.h"
 #include "layers/Kinds.h"
 #include "network/RecordLoader.h"
 #include "plugin/CXPipeLineCtrl.h"
-#include "database/DatabasePath.h"
 #include "text/GbkText.h"
 
 #include <QSqlDatabase>

@@ -5,11 +5,11 @@
 // which GridBuild measures on its own. Times are CPU times: the process builds on one
 // thread, and the machines it runs on are shared. Run from any folder: the database and
 // pipe.xml go to a temporary one, laid out like the host's (bin/ and the models beside it).
-#include "modeling/ExtentGrid.h"
-#include "layers/extentPipeVisitor.h"
-#include "layers/extentPointVisitor.h"
 #include "layers/DBPipe.h"
 #include "layers/DBPoint.h"
+#include "layers/extentPipeVisitor.h"
+#include "layers/extentPointVisitor.h"
+#include "modeling/ExtentGrid.h"
 #include "plugin/CXPipeLineCtrl.h"
 #include "sample/SampleFiles.h"
 #include "sample/SampleNetwork.h"

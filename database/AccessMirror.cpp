@@ -189,7 +189,8 @@ bool MirrorBuilder::copyTable(MdbCatalogEntry* entry, std::string& error) {
     while (mdb_read_next_dpg(table.get())) {
         const int rows = mdb_get_int16(mdb->pg_buf, rowCountOffset);
         for (int r = 0; r < rows; ++r) {
-            const int flags = littleEndian16(mdb->pg_buf + rowCountOffset + 2 + 2 * static_cast<std::ptrdiff_t>(r));
+            const int flags =
+                littleEndian16(mdb->pg_buf + rowCountOffset + 2 + 2 * static_cast<std::ptrdiff_t>(r));
             int start = 0;
             size_t size = 0;
             if (flags & deletedRow)

@@ -80,11 +80,14 @@ QSqlError openAccess(QSqlDatabase& database, const QString& name, const std::str
 // exit it runs before that registry is gone.
 struct ConnectionRelease {
     ~ConnectionRelease() {
-        if (QCoreApplication::instance() && QSqlDatabase::contains(QLatin1String(QSqlDatabase::defaultConnection)))
+        if (QCoreApplication::instance() &&
+            QSqlDatabase::contains(QLatin1String(QSqlDatabase::defaultConnection)))
             QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
     }
 };
-void releaseWithPlugin() { static ConnectionRelease release; }
+void releaseWithPlugin() {
+    static ConnectionRelease release;
+}
 } // namespace
 
 DBConnection::DBConnection(std::string path_) : path(std::move(path_)) {}

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "modeling/FittingBuilder.h"
 #include "layers/DBPointCreator.h"
+#include "modeling/FittingBuilder.h"
 
 #include <osg/Group>
 #include <osg/MatrixTransform>

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "layers/DBPoint.h"
 #include "layers/PipeEndVisitor.h"
 #include "modeling/FittingBuilder.h"
 #include "network/CPPipeLine.h"
-#include "layers/DBPoint.h"
 
 #include <osg/Vec3d>
 

@@ -4,10 +4,10 @@
 #include "layers/PipeVisitor.h"
 #include "network/RecordLoader.h"
 
-#include "modeling/PipeSection.h"
-#include "modeling/SegmentFrame.h"
 #include "layers/extentPipeVisitor.h"
 #include "modeling/CXColorVisitor.h"
+#include "modeling/PipeSection.h"
+#include "modeling/SegmentFrame.h"
 
 #include "Selmor/CXViewer.h"
 #include "Torvik/CXPlayerManager.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "network/UtilityKind.h"
 #include "layers/LayerFactories.h"
+#include "network/UtilityKind.h"
 
 #include <osg/ref_ptr>
 

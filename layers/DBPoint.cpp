@@ -1,7 +1,7 @@
 #include "layers/DBPoint.h"
 
-#include "layers/extentPointVisitor.h"
 #include "layers/PointVisitor.h"
+#include "layers/extentPointVisitor.h"
 
 #include "Torvik/CXPlayerManager.h"
 #include "geo/GeoExtent.h"

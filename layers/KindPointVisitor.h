@@ -1,8 +1,8 @@
 #pragma once
 
+#include "layers/PointVisitor.h"
 #include "network/CPPoint.h"
 #include "network/LoadGate.h"
-#include "layers/PointVisitor.h"
 #include "network/UtilityKind.h"
 
 #include <list>

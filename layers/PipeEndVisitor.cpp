@@ -1,7 +1,7 @@
 #include "layers/PipeEndVisitor.h"
 
-#include "layers/SurveyNumberIndex.h"
 #include "layers/DBPipe.h"
+#include "layers/SurveyNumberIndex.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "network/CPPipeLine.h"
 #include "layers/PipeVisitor.h"
+#include "network/CPPipeLine.h"
 
 #include <list>
 #include <string>

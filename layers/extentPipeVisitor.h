@@ -1,8 +1,8 @@
 #pragma once
 
+#include "layers/PipeVisitor.h"
 #include "modeling/ExtentLookup.h"
 #include "network/CPPipeLine.h"
-#include "layers/PipeVisitor.h"
 
 #include "geo/GeoExtent.h"
 

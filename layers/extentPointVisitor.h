@@ -1,8 +1,8 @@
 #pragma once
 
+#include "layers/PointVisitor.h"
 #include "modeling/ExtentLookup.h"
 #include "network/CPPoint.h"
-#include "layers/PointVisitor.h"
 
 #include "geo/GeoExtent.h"
 

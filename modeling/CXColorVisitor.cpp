@@ -31,11 +31,10 @@ const char* const kVertexSource =
     "gl_FrontColor = gl_Color * LightIntensity;gl_Position= ftransform();\n"
     "}";
 
-const char* const kFragmentSource =
-    "void main()\n"
-    "{\n"
-    "\tgl_FragColor = gl_Color;\n"
-    "}";
+const char* const kFragmentSource = "void main()\n"
+                                    "{\n"
+                                    "\tgl_FragColor = gl_Color;\n"
+                                    "}";
 
 std::mutex g_sharedMutex;
 osg::ref_ptr<osg::StateSet> g_shared;
@@ -55,6 +54,9 @@ osg::StateSet* CXColorVisitor::sharedStateSet() {
     return g_shared.get();
 }
 
-CXColorVisitor::CXColorVisitor() : osg::NodeVisitor(osg::NodeVisitor::TRAVERSE_NONE), _stateSet(sharedStateSet()) {}
+CXColorVisitor::CXColorVisitor()
+    : osg::NodeVisitor(osg::NodeVisitor::TRAVERSE_NONE), _stateSet(sharedStateSet()) {}
 
-void CXColorVisitor::apply(osg::Node& node) { node.setStateSet(_stateSet.get()); }
+void CXColorVisitor::apply(osg::Node& node) {
+    node.setStateSet(_stateSet.get());
+}

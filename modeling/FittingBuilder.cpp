@@ -62,7 +62,8 @@ osg::MatrixTransform* FittingBuilder::buildArmStub(const osg::Vec3d& from, const
     osg::Vec3d direction = to - from;
     // The capsule's cylinder spans the arm; its hemisphere at the fitting's centre
     // rounds the joint, and the outer end stays open inside the collar.
-    auto* capsule = new osg::Capsule(osg::Vec3(), static_cast<float>(radius), static_cast<float>(direction.length()));
+    auto* capsule =
+        new osg::Capsule(osg::Vec3(), static_cast<float>(radius), static_cast<float>(direction.length()));
     auto* shape = new osg::ShapeDrawable(capsule, look.roundedStubs ? nullptr : withoutTop());
     if (look.coloured)
         shape->setColor(colour);
@@ -77,7 +78,8 @@ osg::MatrixTransform* FittingBuilder::buildArmStub(const osg::Vec3d& from, const
 osg::MatrixTransform* FittingBuilder::buildArmCollar(const osg::Vec3d& from, const osg::Vec3d& to,
                                                      double radius) const {
     osg::Vec3d direction = to - from;
-    auto* cylinder = new osg::Cylinder(osg::Vec3(), static_cast<float>(radius), static_cast<float>(radius * 0.5));
+    auto* cylinder =
+        new osg::Cylinder(osg::Vec3(), static_cast<float>(radius), static_cast<float>(radius * 0.5));
     auto* shape = new osg::ShapeDrawable(cylinder, look.roundedStubs ? withoutTop() : nullptr);
     if (look.coloured)
         shape->setColor(colour);

@@ -76,8 +76,8 @@ CZEMPipeGraph::CZEMPipeGraph(const osgEarth::Profile* profile, double base)
 CZEMPipeGraph::~CZEMPipeGraph() = default;
 
 std::string CZEMPipeGraph::tileName(unsigned id, unsigned level, unsigned x, unsigned y) {
-    return std::to_string(id) + "." + std::to_string(level) + "_" + std::to_string(x) + "_" + std::to_string(y) +
-           ".pipe_pseudo_zem";
+    return std::to_string(id) + "." + std::to_string(level) + "_" + std::to_string(x) + "_" +
+           std::to_string(y) + ".pipe_pseudo_zem";
 }
 
 osg::ref_ptr<osg::PagedLOD> CZEMPipeGraph::createPagedNode(const osgEarth::GeoExtent& tileExtent, unsigned id,
@@ -112,7 +112,8 @@ osg::ref_ptr<osg::Node> CZEMPipeGraph::createNode(unsigned level, unsigned x, un
     const osgEarth::Profile* profile = rootKey->getProfile();
     osg::ref_ptr<osg::Group> group = new osg::Group;
     if (level < DeepestLevel) {
-        const unsigned children[4][2] = {{2 * x, 2 * y}, {2 * x, 2 * y + 1}, {2 * x + 1, 2 * y}, {2 * x + 1, 2 * y + 1}};
+        const unsigned children[4][2] = {
+            {2 * x, 2 * y}, {2 * x, 2 * y + 1}, {2 * x + 1, 2 * y}, {2 * x + 1, 2 * y + 1}};
         for (const auto& child : children) {
             osgEarth::TileKey key(level + 1, child[0], child[1], profile);
             group->addChild(createPagedNode(key.getExtent(), id, level + 1, child[0], child[1]));
@@ -128,7 +129,8 @@ osg::ref_ptr<osg::Node> CZEMPipeGraph::createNode(unsigned level, unsigned x, un
     if (x == last || y == last) {
         double xMax = x == last ? std::nextafter(tileExtent.xMax(), HUGE_VAL) : tileExtent.xMax();
         double yMin = y == last ? std::nextafter(tileExtent.yMin(), -HUGE_VAL) : tileExtent.yMin();
-        tileExtent = osgEarth::GeoExtent(tileExtent.getSRS(), tileExtent.xMin(), yMin, xMax, tileExtent.yMax());
+        tileExtent =
+            osgEarth::GeoExtent(tileExtent.getSRS(), tileExtent.xMin(), yMin, xMax, tileExtent.yMax());
     }
     group->addChild(CXPipeLineCtrl::getInstance()->createExtentNode(tileExtent));
     return group;

@@ -44,8 +44,8 @@ protected:
 
 private:
     CZEMPipeGraph(const osgEarth::Profile* profile, double baseZ);
-    osg::ref_ptr<osg::PagedLOD> createPagedNode(const osgEarth::GeoExtent& tileExtent, unsigned id, unsigned level,
-                                                unsigned x, unsigned y) const;
+    osg::ref_ptr<osg::PagedLOD> createPagedNode(const osgEarth::GeoExtent& tileExtent, unsigned id,
+                                                unsigned level, unsigned x, unsigned y) const;
 
     osgEarth::GeoExtent extent;
     std::unique_ptr<osgEarth::TileKey> rootKey;

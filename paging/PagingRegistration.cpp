@@ -14,4 +14,6 @@ PipeGraphRegistry g_graphs;
 osgDB::RegisterReaderWriterProxy<ZEMPipePseudoLoader> g_pseudoProxy;
 } // namespace
 
-PipeGraphRegistry& PipeGraphRegistry::instance() { return g_graphs; }
+PipeGraphRegistry& PipeGraphRegistry::instance() {
+    return g_graphs;
+}

@@ -4,7 +4,9 @@
 
 #include <osgDB/FileNameUtils>
 
-ReaderWriterPipe::ReaderWriterPipe() { supportsExtension("pipe_zem", "osg zem plugin"); }
+ReaderWriterPipe::ReaderWriterPipe() {
+    supportsExtension("pipe_zem", "osg zem plugin");
+}
 
 osgDB::ReaderWriter::ReadResult ReaderWriterPipe::readNode(const std::string& fileName,
                                                            const osgDB::Options* options) const {

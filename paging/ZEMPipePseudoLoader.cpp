@@ -31,14 +31,16 @@ bool expect(const std::string& text, size_t& at, char c) {
 
 } // namespace
 
-ZEMPipePseudoLoader::ZEMPipePseudoLoader() { supportsExtension("pipe_pseudo_zem", "ZEM pipe pseudo-loader"); }
+ZEMPipePseudoLoader::ZEMPipePseudoLoader() {
+    supportsExtension("pipe_pseudo_zem", "ZEM pipe pseudo-loader");
+}
 
 bool ZEMPipePseudoLoader::parseTileName(const std::string& name, unsigned& id, unsigned& level, unsigned& x,
                                         unsigned& y) {
     size_t at = 0;
     return readNumber(name, at, id) && expect(name, at, '.') && readNumber(name, at, level) &&
-           expect(name, at, '_') && readNumber(name, at, x) && expect(name, at, '_') && readNumber(name, at, y) &&
-           expect(name, at, '.') && at < name.size();
+           expect(name, at, '_') && readNumber(name, at, x) && expect(name, at, '_') &&
+           readNumber(name, at, y) && expect(name, at, '.') && at < name.size();
 }
 
 osgDB::ReaderWriter::ReadResult ZEMPipePseudoLoader::readNode(const std::string& fileName,

@@ -11,5 +11,6 @@ public:
     ReadResult readNode(const std::string& fileName, const osgDB::Options* options) const override;
 
     // Decodes a tile name; false unless the whole name has that form.
-    static bool parseTileName(const std::string& fileName, unsigned& id, unsigned& level, unsigned& x, unsigned& y);
+    static bool parseTileName(const std::string& fileName, unsigned& id, unsigned& level, unsigned& x,
+                              unsigned& y);
 };

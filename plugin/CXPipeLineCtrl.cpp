@@ -1,9 +1,9 @@
 #include "plugin/CXPipeLineCtrl.h"
 
 #include "geo/GeoExtent.h"
-#include "modeling/CXColorVisitor.h"
 #include "layers/DBPipe.h"
 #include "layers/DBPoint.h"
+#include "modeling/CXColorVisitor.h"
 #include "modeling/LineLayerBuilder.h"
 
 #include "Selmor/CXViewer.h"

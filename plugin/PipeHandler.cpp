@@ -13,7 +13,9 @@ bool startsWith(const std::string& text, const char* prefix) {
     return text.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
-float number(const std::string& field) { return static_cast<float>(std::atof(field.c_str())); }
+float number(const std::string& field) {
+    return static_cast<float>(std::atof(field.c_str()));
+}
 
 // The fields after a message's keyword; the name comes first, directly after it.
 std::vector<std::string> fields(const std::string& message, const char* prefix) {

@@ -1,8 +1,8 @@
 #include "sample/SampleFiles.h"
 
-#include "text/GbkText.h"
 #include "sample/MdbWriter.h"
 #include "sample/SampleNetwork.h"
+#include "text/GbkText.h"
 
 #include <sqlite3.h>
 

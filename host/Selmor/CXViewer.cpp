@@ -8,8 +8,8 @@ CXViewer* g_pCXviewer = nullptr;
 
 CXViewer::CXViewer()
     : _composite(new osgViewer::CompositeViewer), _mainView(new osgViewer::View), _root(new osg::Group),
-      _pipeGroup(new osg::Group), _terrain(new osg::Group), _excavate(new osg::Group), _models(new osg::Group),
-      _viceModels(new osg::Group) {
+      _pipeGroup(new osg::Group), _terrain(new osg::Group), _excavate(new osg::Group),
+      _models(new osg::Group), _viceModels(new osg::Group) {
     _root->setName("root");
     _pipeGroup->setName("pipes");
     _terrain->setName("terrain");

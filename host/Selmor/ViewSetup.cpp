@@ -44,6 +44,8 @@ bool window(osgViewer::View* view, int x, int y, int width, int height) {
     return attach(view, x, y, width, height, false);
 }
 
-bool offscreen(osgViewer::View* view, int width, int height) { return attach(view, 0, 0, width, height, true); }
+bool offscreen(osgViewer::View* view, int width, int height) {
+    return attach(view, 0, 0, width, height, true);
+}
 
 } // namespace ViewSetup

@@ -14,7 +14,9 @@ CXPlayerManager& theManager() {
 
 CXPlayerManager* g_playerManager = &theManager();
 
-CXPlayerManager::CXPlayerManager() { setTerrain(std::make_shared<FlatTerrain>(0.0)); }
+CXPlayerManager::CXPlayerManager() {
+    setTerrain(std::make_shared<FlatTerrain>(0.0));
+}
 
 CXPlayerManager::~CXPlayerManager() = default;
 

@@ -16,7 +16,8 @@ class TerrainHeight;
 // report results to the host, and the terrain height at a map position.
 class TORVIK_EXPORT CXPlayerManager {
 public:
-    using CallbackListener = std::function<void(const std::string& name, const std::string& payload, void* data)>;
+    using CallbackListener =
+        std::function<void(const std::string& name, const std::string& payload, void* data)>;
 
     CXPlayerManager();
     ~CXPlayerManager();

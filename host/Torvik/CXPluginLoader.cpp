@@ -5,7 +5,9 @@
 
 #include <dlfcn.h>
 
-CXPluginLoader::~CXPluginLoader() { unload(); }
+CXPluginLoader::~CXPluginLoader() {
+    unload();
+}
 
 bool CXPluginLoader::load(const std::string& path) {
     if (_handle) {

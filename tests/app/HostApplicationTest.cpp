@@ -26,8 +26,8 @@ protected:
     Outcome script(const std::string& text, const std::string& extra = "") {
         std::string path = dir + "/script.txt";
         std::ofstream(path) << text;
-        std::string command = std::string(PN_BIN_DIR) + "/pipeviewer --headless --script '" + path + "' " + extra +
-                              " 2>" + dir + "/err.txt";
+        std::string command = std::string(PN_BIN_DIR) + "/pipeviewer --headless --script '" + path + "' " +
+                              extra + " 2>" + dir + "/err.txt";
         Outcome run;
         if (FILE* pipe = popen(command.c_str(), "r")) {
             char buffer[4096];
@@ -52,9 +52,10 @@ protected:
 
 TEST_F(HostApplication, KmlLayerAppearsUnderThePipeGroupHidesAndGoes) {
     // One step a line: open a line layer along three surveyed points, hide it, remove it.
-    Outcome run = script("# a comment line\nkml OpenKml:路线一,2,0.5,1,0,0,1 0,0,0; 10,0,0; 10,10,0\nframe\ndump " +
-                         dir + "/shown.osgt\npost Visual:no路线一\nframe\ndump " + dir + "/hidden.osgt\n" +
-                         "remove Remove:路线一\nframe 2\ndump " + dir + "/removed.osgt\n");
+    Outcome run =
+        script("# a comment line\nkml OpenKml:路线一,2,0.5,1,0,0,1 0,0,0; 10,0,0; 10,10,0\nframe\ndump " +
+               dir + "/shown.osgt\npost Visual:no路线一\nframe\ndump " + dir + "/hidden.osgt\n" +
+               "remove Remove:路线一\nframe 2\ndump " + dir + "/removed.osgt\n");
     ASSERT_EQ(run.status, 0) << read("err.txt");
     std::string shown = read("shown.osgt"), hidden = read("hidden.osgt"), removed = read("removed.osgt");
     // The tubes of the layer are in the scene until it is removed; hiding masks them out.
@@ -65,12 +66,13 @@ TEST_F(HostApplication, KmlLayerAppearsUnderThePipeGroupHidesAndGoes) {
 }
 
 TEST_F(HostApplication, BadScriptLinesAreReportedAndTheRestStillRuns) {
-    Outcome run = script("frobnicate\nkml OpenKml:x,0,1,1,0,0,1 1,2;3,4,5\nactivate no-such-tool\nframe -1\ndump " +
-                         dir + "/after.osgt\n");
+    Outcome run =
+        script("frobnicate\nkml OpenKml:x,0,1,1,0,0,1 1,2;3,4,5\nactivate no-such-tool\nframe -1\ndump " +
+               dir + "/after.osgt\n");
     EXPECT_NE(run.status, 0);
     std::string err = read("err.txt");
-    for (const char* report : {"script line 1: unknown command", "script line 2", "script line 3: no such command",
-                               "script line 4"})
+    for (const char* report : {"script line 1: unknown command", "script line 2",
+                               "script line 3: no such command", "script line 4"})
         EXPECT_NE(err.find(report), std::string::npos) << err;
     EXPECT_FALSE(read("after.osgt").empty());
 }
@@ -78,6 +80,7 @@ TEST_F(HostApplication, BadScriptLinesAreReportedAndTheRestStillRuns) {
 TEST_F(HostApplication, AMissingPluginIsReportedWithTheLoadersReasonNotACrash) {
     Outcome run = script("frame\n", "--plugin /nonexistent/plugin.so");
     EXPECT_EQ(WEXITSTATUS(run.status), 1);
-    EXPECT_NE(read("err.txt").find("cannot load the plug-in: /nonexistent/plugin.so: cannot open"), std::string::npos)
+    EXPECT_NE(read("err.txt").find("cannot load the plug-in: /nonexistent/plugin.so: cannot open"),
+              std::string::npos)
         << read("err.txt");
 }

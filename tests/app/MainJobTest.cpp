@@ -86,12 +86,12 @@ TEST_F(MainJob, RendersTheSampleNetworkWithItsLayerColoursWherePipesAre) {
     Tally t = tally(*image);
     // 150 pixels: a pipe seen from street level covers far more.
     for (unsigned pixels : {t.blue, t.red, t.brown, t.green})
-        EXPECT_GT(pixels, 150u) << "blue " << t.blue << ", red " << t.red << ", brown " << t.brown << ", green "
-                                << t.green;
+        EXPECT_GT(pixels, 150u) << "blue " << t.blue << ", red " << t.red << ", brown " << t.brown
+                                << ", green " << t.green;
 }
 
 TEST_F(MainJob, ADumpHoldsTheLoadedTilesAtFullPrecision) {
-    int status = 0;    // The sample's own view, read back from the pipe.xml it wrote.
+    int status = 0; // The sample's own view, read back from the pipe.xml it wrote.
     std::string xml = run("cat " + dir + "/pipe.xml", status);
     auto attribute = [&](const std::string& name) {
         size_t at = xml.find(name + "=\"") + name.size() + 2;
@@ -99,10 +99,10 @@ TEST_F(MainJob, ADumpHoldsTheLoadedTilesAtFullPrecision) {
     };
     std::string script = "load " + attribute("extent") + " " + attribute("baseZ") + " " + attribute("srs") +
                          "\nwait-paging 120\ndump " + dir + "/scene.osgt\nsummary\n";
-    std::string out = run("cp " + dir + "/pipe.xml " + bin + "/pipe.xml && printf '" + script + "' | " + bin +
-                              "/pipeviewer --offscreen --size 640x400 --ground " + attribute("ground") +
-                              " --script - 2>&1",
-                          status);
+    std::string out =
+        run("cp " + dir + "/pipe.xml " + bin + "/pipe.xml && printf '" + script + "' | " + bin +
+                "/pipeviewer --offscreen --size 640x400 --ground " + attribute("ground") + " --script - 2>&1",
+            status);
     ASSERT_EQ(status, 0) << out;
     std::string scene = run("cat " + dir + "/scene.osgt", status);
     // Loaded tiles are written as ordinary level-of-detail nodes with their content...

@@ -1,9 +1,9 @@
 #include "database/DBConnection.h"
 
 #include "database/AccessMirror.h"
-#include "text/GbkText.h"
 #include "sample/MdbWriter.h"
 #include "tests/db/DbFixture.h"
+#include "text/GbkText.h"
 
 #include <QDir>
 #include <QSqlQuery>

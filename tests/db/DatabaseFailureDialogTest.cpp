@@ -1,7 +1,7 @@
 #include "database/DatabaseFailureDialog.h"
 #include "database/DBConnection.h"
-#include "text/GbkText.h"
 #include "tests/db/DbFixture.h"
+#include "text/GbkText.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -16,8 +16,12 @@ using Pieces = std::vector<std::string>;
 
 TEST(SplitStr, KeepsEveryPieceBetweenSeparatorsEmptyOnesIncluded) {
     for (const auto& [text, separator, pieces] : std::vector<std::tuple<const char*, const char*, Pieces>>{
-             {"a,,b,", ",", {"a", "", "b", ""}}, {",", ",", {"", ""}}, {"a::b", "::", {"a", "b"}},
-             {"12.5 3 800 900", " ", {"12.5", "3", "800", "900"}}, {"", ",", {}}, {"a,b", "", {"a,b"}}})
+             {"a,,b,", ",", {"a", "", "b", ""}},
+             {",", ",", {"", ""}},
+             {"a::b", "::", {"a", "b"}},
+             {"12.5 3 800 900", " ", {"12.5", "3", "800", "900"}},
+             {"", ",", {}},
+             {"a,b", "", {"a,b"}}})
         EXPECT_EQ(Torvik::splitStr(text, separator), pieces) << '"' << text << "\" by \"" << separator;
 }
 
@@ -35,8 +39,8 @@ TEST(PlayerManager, TerrainHeightFollowsTheTerrainSetAndReplacedTerrainsStayAliv
 
 TEST(PlayerManager, CallbacksReachEverySubscriberUntilItUnsubscribes) {
     std::vector<std::string> seen;
-    int first = g_playerManager->addCallbackListener(
-        [&](const std::string& name, const std::string& payload, void*) { seen.push_back("1:" + name + payload); });
+    int first = g_playerManager->addCallbackListener([&](const std::string& name, const std::string& payload,
+                                                         void*) { seen.push_back("1:" + name + payload); });
     int second = g_playerManager->addCallbackListener(
         [&](const std::string& name, const std::string&, void*) { seen.push_back("2:" + name); });
     g_playerManager->OnCallback("Transect", "1,2,", nullptr);
@@ -77,7 +81,8 @@ TEST(Pick, GivesTheNearestSurfaceUnderThePointerAndExactlyZeroOnAMiss) {
     view->getCamera()->setViewMatrixAsLookAt(osg::Vec3d(0, 0, 100), osg::Vec3d(0, 0, 0), osg::Vec3d(0, 1, 0));
     osgGA::EventQueue* pointer = view->getEventQueue();
     pointer->setMouseInputRange(0, 0, 200, 200);
-    EXPECT_LT((Torvik::pick(view.get(), *pointer->mouseMotion(100, 100)) - osg::Vec3d(0, 0, 5)).length(), 1e-3);
+    EXPECT_LT((Torvik::pick(view.get(), *pointer->mouseMotion(100, 100)) - osg::Vec3d(0, 0, 5)).length(),
+              1e-3);
     EXPECT_EQ(Torvik::pick(view.get(), *pointer->mouseMotion(2, 2)), osg::Vec3d(0, 0, 0));
     EXPECT_EQ(Torvik::pick(nullptr, *pointer->mouseMotion(100, 100)), osg::Vec3d(0, 0, 0));
 }

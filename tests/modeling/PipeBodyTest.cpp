@@ -1,7 +1,7 @@
 #include "tests/network/NetworkDatabase.h"
 
-#include "loft/Loft.h"
 #include "layers/Kinds.h"
+#include "loft/Loft.h"
 
 #include "Torvik/CXPlayerManager.h"
 #include "Torvik/TerrainHeight.h"

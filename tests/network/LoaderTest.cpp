@@ -1,8 +1,8 @@
 #include "NetworkDatabase.h"
 
 #include "layers/Kinds.h"
-#include "text/GbkText.h"
 #include "sample/MdbWriter.h"
+#include "text/GbkText.h"
 
 #include <gtest/gtest.h>
 

@@ -94,8 +94,8 @@ TEST(NetworkPaging, AllDeepestTilesPageInWithEverySegmentAndPointWhereItBelongs)
             break;
         for (osg::PagedLOD* paged : census.waiting) {
             osg::NodePath path{graph.get(), paged};
-            pager->requestNodeFile(paged->getFileName(0), path, 1.0f, stamp.get(), paged->getDatabaseRequest(0),
-                                   nullptr);
+            pager->requestNodeFile(paged->getFileName(0), path, 1.0f, stamp.get(),
+                                   paged->getDatabaseRequest(0), nullptr);
         }
         pager->signalEndFrame();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

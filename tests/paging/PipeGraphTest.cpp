@@ -27,7 +27,9 @@ osg::ref_ptr<CZEMPipeGraph> readGraph(const std::string& extent = "0 0 800 800")
     return dynamic_cast<CZEMPipeGraph*>(node.get());
 }
 
-Status readTile(const std::string& name) { return osgDB::Registry::instance()->readNode(name, nullptr); }
+Status readTile(const std::string& name) {
+    return osgDB::Registry::instance()->readNode(name, nullptr);
+}
 
 // The paged node's tile, its range and where it is (a projected map is its own world
 // frame: the centre is where the tile is, at the graph's base height).
@@ -51,7 +53,8 @@ TEST(PipeGraph, PagedNodesReachOneDiagonalFromTheirCentreAndChildrenComeInQuadtr
     expectPaged(graph->getChild(0), id + ".0_0_0.pipe_pseudo_zem", 800, 400, 400);
 
     // Rows count from the north edge; level-3 tiles are 100 m across.
-    osg::ref_ptr<osg::Group> group = dynamic_cast<osg::Group*>(graph->createNode(2, 1, 3, graph->getId()).get());
+    osg::ref_ptr<osg::Group> group =
+        dynamic_cast<osg::Group*>(graph->createNode(2, 1, 3, graph->getId()).get());
     ASSERT_TRUE(group.valid());
     ASSERT_EQ(group->getNumChildren(), 4u);
     expectPaged(group->getChild(0), id + ".3_2_6.pipe_pseudo_zem", 100, 250, 150);
@@ -64,8 +67,8 @@ TEST(PipeGraph, BadOptionsMakeNoGraphButAClearFailedRead) {
     for (auto options : {graphOptions("0 0 800"), graphOptions("0 0 800 800 5"), graphOptions("a b c d"),
                          graphOptions("0 0 0 800"), graphOptions("800 0 0 800"), graphOptions(""),
                          graphOptions("0 0 800 800", ""), graphOptions("0 0 800 800", "ten"),
-                         graphOptions("0 0 800 800", "10", ""), graphOptions("0 0 800 800", "10", "EPSG:999999"),
-                         osg::ref_ptr<osgDB::Options>()}) {
+                         graphOptions("0 0 800 800", "10", ""),
+                         graphOptions("0 0 800 800", "10", "EPSG:999999"), osg::ref_ptr<osgDB::Options>()}) {
         Status result = osgDB::Registry::instance()->readNode("bad.pipe_zem", options.get());
         EXPECT_EQ(result.status(), Status::ERROR_IN_READING_FILE);
         EXPECT_FALSE(result.message().empty());
@@ -78,10 +81,11 @@ TEST(TileLoader, ReadsOnlyWholeTileNamesWithinTheDeepestLevelOfGraphsStillAlive)
     ASSERT_TRUE(first.valid() && second.valid());
     EXPECT_EQ(second->getId(), first->getId() + 1);
     const std::string id = std::to_string(first->getId());
-    for (const std::string& name :
-         {id + ".3_5.pipe_pseudo_zem", id + ".3_5_2_1.pipe_pseudo_zem", std::string("x.3_5_2.pipe_pseudo_zem"),
-          id + ".3_-1_2.pipe_pseudo_zem", "dir/" + id + ".3_5_2.pipe_pseudo_zem", id + ".4_0_0.pipe_pseudo_zem",
-          id + ".3_8_0.pipe_pseudo_zem", id + ".1_2_0.pipe_pseudo_zem", std::string("999999.0_0_0.pipe_pseudo_zem")})
+    for (const std::string& name : {id + ".3_5.pipe_pseudo_zem", id + ".3_5_2_1.pipe_pseudo_zem",
+                                    std::string("x.3_5_2.pipe_pseudo_zem"), id + ".3_-1_2.pipe_pseudo_zem",
+                                    "dir/" + id + ".3_5_2.pipe_pseudo_zem", id + ".4_0_0.pipe_pseudo_zem",
+                                    id + ".3_8_0.pipe_pseudo_zem", id + ".1_2_0.pipe_pseudo_zem",
+                                    std::string("999999.0_0_0.pipe_pseudo_zem")})
         EXPECT_EQ(readTile(name).status(), Status::ERROR_IN_READING_FILE) << name;
     unsigned n = 0, level = 0, x = 0, y = 0;
     EXPECT_TRUE(ZEMPipePseudoLoader::parseTileName("12.3_5_2.pipe_pseudo_zem", n, level, x, y));

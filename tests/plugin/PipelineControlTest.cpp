@@ -92,7 +92,8 @@ TEST_F(PipelineControl, RemovalRunsBeforeThePendingCommandAtTheSameEvent) {
     openKml("old");
     // The command re-opens the name the removal frees: it only registers if the
     // removal ran first.
-    control->postMessageWithData(new std::vector<osg::Vec3d>{{0, 0, 0}, {5, 0, 0}}, "OpenKml:old,0,0.5,0,1,0,1");
+    control->postMessageWithData(new std::vector<osg::Vec3d>{{0, 0, 0}, {5, 0, 0}},
+                                 "OpenKml:old,0,0.5,0,1,0,1");
     osg::ref_ptr<osg::Group> before = layer("old");
     control->postRemoval("Remove:old");
     viewer->frame();
@@ -129,8 +130,8 @@ TEST_F(PipelineControl, ASecondLayerUnderATakenNameIsAttachedButTheNameKeepsTheF
 TEST_F(PipelineControl, MalformedMessagesChangeNothingAndTheirPointListsDoNotLinger) {
     openKml("keep");
     size_t children = viewer->getPipeGroup()->getNumChildren();
-    for (const char* message : {"OpenLine:", "OpenLine:a.shp,1,0,0", "OpenKml:x,0,0.5,1", "Visual:no", "Remove:",
-                                "visual:nokeep", "Something else", "OpenKml:", ""}) {
+    for (const char* message : {"OpenLine:", "OpenLine:a.shp,1,0,0", "OpenKml:x,0,0.5,1", "Visual:no",
+                                "Remove:", "visual:nokeep", "Something else", "OpenKml:", ""}) {
         control->postMessageWithData(new std::vector<osg::Vec3d>{{0, 0, 0}, {1, 0, 0}}, message);
         control->postRemoval("Remove");
         viewer->frame();

@@ -35,7 +35,8 @@ TEST(PluginLoad, AMessagePostedBeforeTheHostInitialisesTheControlRunsAtTheFirstF
         if (registered->name == "Quenvale")
             control = registered;
     ASSERT_NE(control, nullptr);
-    control->postMessageWithData(new std::vector<osg::Vec3d>{{0, 0, 0}, {10, 0, 0}}, "OpenKml:early,0,0.5,1,0,0,1");
+    control->postMessageWithData(new std::vector<osg::Vec3d>{{0, 0, 0}, {10, 0, 0}},
+                                 "OpenKml:early,0,0.5,1,0,0,1");
 
     CXViewer viewer;
     control->initialize();

@@ -1,9 +1,9 @@
+#include "database/DBConnection.h"
 #include "geo/SpatialReference.h"
 #include "geo/XmlDocument.h"
-#include "database/DBConnection.h"
-#include "text/GbkText.h"
 #include "sample/SampleFiles.h"
 #include "sample/SampleNetwork.h"
+#include "text/GbkText.h"
 
 #include <gtest/gtest.h>
 
