@@ -3,15 +3,14 @@
 // point through the layer's survey-number index, and again by walking every segment of
 // the layer, as the described scan does. Run from any folder: the database and
 // pipe.xml go to a temporary one.
+#include "bench/GeneratedNetwork.h"
 #include "layers/Kinds.h"
 #include "layers/SurveyNumberIndex.h"
 #include "text/GbkText.h"
 
-#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QVariant>
 
 #include <osg/Node>
@@ -19,10 +18,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <fstream>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -80,11 +77,6 @@ void generate(const std::string& path) {
 class Network {
 public:
     Network() {
-        if (chdir(QFile::encodeName(folder.path()).constData()) != 0)
-            throw std::runtime_error("cannot enter the temporary folder");
-        std::string path = qstringToGbk(folder.path()) + "/network.sqlite";
-        generate(path);
-        std::ofstream("pipe.xml") << "<pipeline><conn str=\"" << gbkToUtf8(path) << "\"/></pipeline>\n";
         layer = new DBJSPipe;
         tees = new DBJSSTPoint;
         layer->addPoint(tees.get());
@@ -93,11 +85,9 @@ public:
             throw std::runtime_error("the generated network did not load");
     }
 
+    GeneratedNetwork files{generate};
     osg::ref_ptr<DBPipe> layer;
     osg::ref_ptr<DBJSSTPoint> tees;
-
-private:
-    QTemporaryDir folder;
 };
 
 Network& network() {

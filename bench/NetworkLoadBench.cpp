@@ -1,6 +1,7 @@
 // Loading a whole generated network (15 kinds, 300,000 points and 300,000 segments)
 // from a SQLite file: rows per second through the loaders, and the memory the loaded
 // records hold. Run from any folder: the database and pipe.xml go to a temporary one.
+#include "bench/GeneratedNetwork.h"
 #include "database/DatabasePath.h"
 #include "layers/Kinds.h"
 #include "network/RecordLoader.h"
@@ -11,17 +12,14 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTemporaryDir>
 #include <QVariant>
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <fstream>
 #include <malloc.h>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -110,22 +108,10 @@ void generate(const std::string& path) {
 }
 
 // The generated network, made once per run in a temporary working folder.
-class Network {
-public:
-    Network() {
-        if (chdir(QFile::encodeName(folder.path()).constData()) != 0)
-            throw std::runtime_error("cannot enter the temporary folder");
-        std::string path = qstringToGbk(folder.path()) + "/network.sqlite";
-        generate(path);
-        std::ofstream("pipe.xml") << "<pipeline><conn str=\"" << gbkToUtf8(path) << "\"/></pipeline>\n";
-    }
-
-private:
-    QTemporaryDir folder;
-};
+using Network = GeneratedNetwork;
 
 Network& network() {
-    static Network instance;
+    static Network instance(generate);
     return instance;
 }
 
