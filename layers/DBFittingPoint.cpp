@@ -1,10 +1,10 @@
 #include "layers/DBFittingPoint.h"
 
 #include "layers/DBPipe.h"
+#include "modeling/PipeSection.h"
 
 #include "Torvik/Torvik.h"
 
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -12,10 +12,11 @@ namespace {
 constexpr double ArmLength = 0.2;
 
 // A stub is a tenth thicker than its pipe. The diameter is the first figure of the
-// section size in millimetres: a round pipe's diameter, a box culvert's width.
+// section size in millimetres (a round pipe's diameter, a box culvert's width), read as
+// the pipe body reads it, so the stub fits the pipe it sits on.
 double armRadius(const CPPipeLine& segment) {
     std::vector<std::string> parts = Torvik::splitStr(segment.sectionSize, "X");
-    double diameter = parts.empty() ? 0.0 : std::atof(parts.front().c_str());
+    double diameter = parts.empty() ? 0.0 : leadingNumber(parts.front());
     return 1.1 * diameter / 2000.0;
 }
 

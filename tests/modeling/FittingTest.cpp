@@ -177,3 +177,25 @@ TEST(Fittings, AZeroLengthPipeCountsTowardsItsTeeButDrawsNoArm) {
     ASSERT_EQ(fittings.size(), 1u);
     EXPECT_EQ(fittings[0].arms(), 2u);
 }
+
+// The stub reads its pipe's size as the pipe body does: a decimal number at the start,
+// whatever the locale; hexadecimal is no size, so neither is drawn thick.
+TEST(Fittings, AStubReadsItsPipesSizeAsThePipeBodyDoes) {
+    FittingNetwork net(new DBRSPipe, "RS");
+    net.point("T", 500, 300, "三通");
+    net.point("A", 510, 300);
+    net.point("B", 500, 310);
+    net.point("C", 490, 300);
+    net.line("T", "A", "0x12C");
+    net.line("T", "B", "300.5");
+    net.line("C", "T");
+    net.layer->addPoint(new DBRSSTPoint);
+    const std::vector<Fitting> fittings = net.fittings();
+    ASSERT_EQ(fittings.size(), 1u);
+    ASSERT_EQ(fittings[0].arms(), 3u);
+    auto stubRadius = [&](unsigned arm) {
+        return dynamic_cast<osg::Capsule*>(fittings[0].shape(arm, false)->getShape())->getRadius();
+    };
+    EXPECT_EQ(stubRadius(0), 0.0f);
+    EXPECT_NEAR(stubRadius(1), 1.1 * 300.5 / 2000, 1e-6);
+}
