@@ -2,26 +2,13 @@
 // the main view, seen by the active tool as a person's clicks.
 #include "HostScript.h"
 
-#include <cstdlib>
-#include <sstream>
-
-namespace {
 using HostMouse = HostScript;
-
-std::vector<double> numbers(const std::string& payload) {
-    std::vector<double> values;
-    std::istringstream in(payload);
-    for (std::string field; std::getline(in, field, ',');)
-        values.push_back(std::atof(field.c_str()));
-    return values;
-}
-} // namespace
 
 TEST_F(HostMouse, WorldPointsAndPixelsFromTheTopLeftReachTheActiveTool) {
     // The view looks north over the middle of the network from 90 m south of it: the
     // bottom middle pixel sees the ground near the eye, south of the middle.
-    std::string out = run(u8"activate 横断面\nmouse left " + ground(2.25, 11.75) +
-                          "\nmouse move 320 399\nmouse right 320 399\n");
+    std::string out =
+        run(u8"activate 横断面\n" + mouse("left", 2.25, 11.75) + "mouse move 320 399\nmouse right 320 399\n");
     std::vector<std::string> reports = callbacks(out, "Transect");
     ASSERT_EQ(reports.size(), 1u) << out;
     std::vector<double> values = numbers(reports[0]);
@@ -40,7 +27,7 @@ TEST_F(HostMouse, MalformedMouseLinesAreReportedAndTheRestRuns) {
     for (const char* line : lines)
         script += std::string(line) + "\n";
     // Far behind the eye: no pixel shows it.
-    script += "mouse left " + ground(0, -500) + "\nsummary\n";
+    script += mouse("left", 0, -500) + "summary\n";
     int status = 0;
     std::string out = run(script, &status);
     EXPECT_NE(status, 0);

@@ -89,9 +89,17 @@ std::string HostScript::read(const std::string& path) {
     return text.str();
 }
 
-std::string HostScript::ground(double dx, double dy) {
+std::string HostScript::mouse(const std::string& action, double dx, double dy) {
     std::ostringstream text;
     text.precision(12);
-    text << centreX + dx << ' ' << centreY + dy << ' ' << groundZ;
+    text << "mouse " << action << ' ' << centreX + dx << ' ' << centreY + dy << ' ' << groundZ << '\n';
     return text.str();
+}
+
+std::vector<double> HostScript::numbers(const std::string& payload) {
+    std::vector<double> values;
+    std::istringstream in(payload);
+    for (std::string field; std::getline(in, field, ',');)
+        values.push_back(std::atof(field.c_str()));
+    return values;
 }

@@ -21,9 +21,11 @@ protected:
     static std::vector<std::string> callbacks(const std::string& out, const std::string& name);
     static std::string read(const std::string& path);
 
-    // A world point on the ground `dx`, `dy` metres from the middle of the network,
-    // written "X Y Z" as the script's mouse command takes it.
-    static std::string ground(double dx, double dy);
+    // The script line of a mouse action at the ground point `dx`, `dy` metres from the
+    // middle of the network.
+    static std::string mouse(const std::string& action, double dx, double dy);
+    // The numbers of a report, split at its commas.
+    static std::vector<double> numbers(const std::string& payload);
     static double centreX, centreY, groundZ;
     static std::string dir;
 
