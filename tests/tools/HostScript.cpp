@@ -1,6 +1,5 @@
 #include "HostScript.h"
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
