@@ -53,10 +53,10 @@ bool pick(const osgGA::GUIEventAdapter& ea, osgGA::GUIActionAdapter& aa, osg::Ve
     return true;
 }
 
-osg::ref_ptr<osg::Node> buildOutline(osg::Vec3dArray* points, GLenum mode, bool unlit, unsigned count) {
+osg::ref_ptr<osg::Node> buildOutline(osg::Vec3dArray* points, GLenum mode, bool unlit) {
     osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry;
     geometry->setVertexArray(points);
-    geometry->addPrimitiveSet(new osg::DrawArrays(mode, 0, count ? count : points->size()));
+    geometry->addPrimitiveSet(new osg::DrawArrays(mode, 0, static_cast<GLsizei>(points->size())));
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
     geode->addDrawable(geometry);
     osg::StateSet* state = geode->getOrCreateStateSet();

@@ -32,8 +32,8 @@ bool isRelease(const osgGA::GUIEventAdapter& ea, int button);
 bool pick(const osgGA::GUIEventAdapter& ea, osgGA::GUIActionAdapter& aa, osg::Vec3d& point);
 
 // The rubber band over `points` (shared, world coordinates): one primitive of `mode`
-// over `count` points (all of them when 0), drawn over everything else.
-osg::ref_ptr<osg::Node> buildOutline(osg::Vec3dArray* points, GLenum mode, bool unlit, unsigned count = 0);
+// over all of them, drawn over everything else, terrain and pipes included.
+osg::ref_ptr<osg::Node> buildOutline(osg::Vec3dArray* points, GLenum mode, bool unlit);
 // Takes `old` (if any) off the viewer root and hangs `replacement` (if any) there.
 void replaceOnRoot(osg::ref_ptr<osg::Node>& old, osg::Node* replacement);
 
