@@ -16,6 +16,7 @@
 #include <osgDB/DatabasePager>
 #include <osgDB/ReadFile>
 #include <osgDB/WriteFile>
+#include <osgGA/EventQueue>
 
 #include <cstdlib>
 #include <fstream>
@@ -154,9 +155,59 @@ void HostApp::setCamera(const osg::Vec3d& eye, const osg::Vec3d& centre) {
     if (osgGA::CameraManipulator* manipulator = view->getCameraManipulator()) {
         manipulator->setHomePosition(eye, centre, osg::Vec3d(0, 0, 1));
         manipulator->home(0.0);
+        // The camera follows the manipulator at the next update; picks made before it
+        // (by events of the same frame) see the new view already.
+        view->getCamera()->setViewMatrix(manipulator->getInverseMatrix());
     } else {
         view->getCamera()->setViewMatrixAsLookAt(eye, centre, osg::Vec3d(0, 0, 1));
     }
+}
+
+void HostApp::windowSize(double& width, double& height) const {
+    const osg::Viewport* viewport = _viewer->getViewer()->getCamera()->getViewport();
+    width = viewport ? viewport->width() : _options.width;
+    height = viewport ? viewport->height() : _options.height;
+}
+
+bool HostApp::windowPixel(const osg::Vec3d& world, double& px, double& py) const {
+    const osg::Camera* camera = _viewer->getViewer()->getCamera();
+    osg::Vec4d clip = osg::Vec4d(world, 1.0) * camera->getViewMatrix() * camera->getProjectionMatrix();
+    if (clip.w() <= 0.0)
+        return false;
+    double width, height;
+    windowSize(width, height);
+    px = (clip.x() / clip.w() + 1.0) * 0.5 * width;
+    py = (1.0 - clip.y() / clip.w()) * 0.5 * height;
+    return true;
+}
+
+void HostApp::mouse(MouseAction action, double px, double py) {
+    osgGA::EventQueue* queue = _viewer->getViewer()->getEventQueue();
+    osgGA::GUIEventAdapter* state = queue->getCurrentEventState();
+    double width, height;
+    windowSize(width, height);
+    state->setInputRange(0.0f, 0.0f, static_cast<float>(width), static_cast<float>(height));
+    state->setMouseYOrientation(osgGA::GUIEventAdapter::Y_INCREASING_DOWNWARDS);
+    float x = static_cast<float>(px), y = static_cast<float>(py);
+    const unsigned left = 1, right = 3;
+    switch (action) {
+    case MouseAction::Drag:
+        queue->mouseButtonPress(state->getX(), state->getY(), left);
+        queue->mouseMotion(x, y); // a motion with a button held is a drag
+        queue->mouseButtonRelease(x, y, left);
+        break;
+    case MouseAction::Move:
+        queue->mouseMotion(x, y);
+        break;
+    case MouseAction::Left:
+    case MouseAction::Right:
+        if (state->getX() != x || state->getY() != y)
+            queue->mouseMotion(x, y);
+        queue->mouseButtonPress(x, y, action == MouseAction::Left ? left : right);
+        queue->mouseButtonRelease(x, y, action == MouseAction::Left ? left : right);
+        break;
+    }
+    _viewer->frame();
 }
 
 bool HostApp::waitPaging(double seconds) {

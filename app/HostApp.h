@@ -54,6 +54,16 @@ public:
     // Draws a frame and writes it as a picture. False with a reason.
     bool screenshot(const std::string& file, std::string& error);
     void setCamera(const osg::Vec3d& eye, const osg::Vec3d& centre);
+
+    enum class MouseAction { Left, Right, Move, Drag };
+    // What a person's mouse does at a window pixel (from the top left): the pointer moves
+    // there, and a click presses and releases its button; a drag holds the left button
+    // from where the pointer is to the pixel. The events go through the main view's event
+    // queue, and a frame runs so that the active tool and the camera get them.
+    void mouse(MouseAction action, double px, double py);
+    // The window pixel a world point is seen at through the current camera; false when the
+    // point is behind the eye.
+    bool windowPixel(const osg::Vec3d& world, double& px, double& py) const;
     // Looks at the middle of the loaded network from above and to the south.
     void lookAtNetwork();
     // Writes the scene as drawn (loaded tiles as ordinary children), with full precision.
@@ -63,6 +73,8 @@ public:
 private:
     Options _options;
     std::ostream& _out;
+    void windowSize(double& width, double& height) const;
+
     std::unique_ptr<CXViewer> _viewer;
     CXPluginLoader _plugin;
     osg::ref_ptr<ScreenCapture> _capture;

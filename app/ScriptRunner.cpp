@@ -6,7 +6,10 @@
 #include "Torvik/CXControl.h"
 #include "text/GbkText.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <vector>
@@ -175,6 +178,34 @@ bool ScriptRunner::execute(const std::string& rawLine) {
             if (!(in >> value))
                 return fail("expected: camera EYE_X EYE_Y EYE_Z CENTRE_X CENTRE_Y CENTRE_Z");
         _app.setCamera(osg::Vec3d(v[0], v[1], v[2]), osg::Vec3d(v[3], v[4], v[5]));
+        return true;
+    }
+    if (command == "mouse") {
+        // mouse left|right|move|drag X Y Z (a world point) or PX PY (a window pixel)
+        std::istringstream in(args);
+        std::string action;
+        std::vector<double> values;
+        in >> action;
+        for (std::string word; in >> word;) {
+            char* end = nullptr;
+            double value = std::strtod(word.c_str(), &end);
+            if (*end != '\0' || !std::isfinite(value))
+                return fail("expected numbers: mouse left|right|move|drag X Y Z or PX PY");
+            values.push_back(value);
+        }
+        static const std::pair<const char*, HostApp::MouseAction> actions[] = {
+            {"left", HostApp::MouseAction::Left},
+            {"right", HostApp::MouseAction::Right},
+            {"move", HostApp::MouseAction::Move},
+            {"drag", HostApp::MouseAction::Drag}};
+        const auto* found = std::find_if(std::begin(actions), std::end(actions),
+                                         [&](const auto& known) { return action == known.first; });
+        if (found == std::end(actions) || (values.size() != 2 && values.size() != 3))
+            return fail("expected: mouse left|right|move|drag X Y Z or PX PY");
+        double px = values[0], py = values[1];
+        if (values.size() == 3 && !_app.windowPixel(osg::Vec3d(values[0], values[1], values[2]), px, py))
+            return fail("the point is behind the eye");
+        _app.mouse(found->second, px, py);
         return true;
     }
     if (command == "summary") {

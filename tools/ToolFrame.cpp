@@ -1,0 +1,93 @@
+#include "tools/ToolFrame.h"
+
+#include "Selmor/CXViewer.h"
+#include "Torvik/CXPlayerManager.h"
+#include "Torvik/Torvik.h"
+
+#include <osg/Geode>
+#include <osg/Geometry>
+#include <osgGA/GUIActionAdapter>
+#include <osgGA/GUIEventAdapter>
+#include <osgViewer/View>
+
+#include <cstdlib>
+#include <locale>
+#include <sstream>
+
+namespace ToolFrame {
+
+bool matchVerb(const std::string& message, const std::string& verb, std::vector<std::string>& fields) {
+    if (message.compare(0, verb.size(), verb) != 0)
+        return false;
+    fields = Torvik::splitStr(message.substr(verb.size()), ",");
+    return true;
+}
+
+bool matchCommand(const std::string& message, const std::string& command) {
+    return message.compare(0, command.size(), command) == 0;
+}
+
+double number(const std::string& field) {
+    // The C locale's decimal point whatever locale the host process runs in.
+    std::istringstream in(field);
+    in.imbue(std::locale::classic());
+    double value = 0.0;
+    if (!(in >> value))
+        return 0.0;
+    return value;
+}
+
+bool flag(const std::string& field) {
+    return std::atoi(field.c_str()) != 0;
+}
+
+bool isRelease(const osgGA::GUIEventAdapter& ea, int button) {
+    return ea.getEventType() == osgGA::GUIEventAdapter::RELEASE && ea.getButton() == button;
+}
+
+bool pick(const osgGA::GUIEventAdapter& ea, osgGA::GUIActionAdapter& aa, osg::Vec3d& point) {
+    osg::Vec3d hit = Torvik::pick(dynamic_cast<osgViewer::View*>(aa.asView()), ea);
+    if (hit == osg::Vec3d(0.0, 0.0, 0.0))
+        return false;
+    point = hit;
+    return true;
+}
+
+osg::ref_ptr<osg::Node> buildOutline(osg::Vec3dArray* points, GLenum mode, bool unlit) {
+    osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry;
+    geometry->setVertexArray(points);
+    geometry->addPrimitiveSet(new osg::DrawArrays(mode, 0, static_cast<GLsizei>(points->size())));
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
+    geode->addDrawable(geometry);
+    osg::StateSet* state = geode->getOrCreateStateSet();
+    state->setMode(GL_DEPTH_TEST, osg::StateAttribute::OFF);
+    state->setRenderBinDetails(11, "DepthSortedBin");
+    if (unlit)
+        state->setMode(GL_LIGHTING, osg::StateAttribute::OFF);
+    return geode;
+}
+
+void replaceOnRoot(osg::ref_ptr<osg::Node>& old, osg::Node* replacement) {
+    osg::Group* root = g_pCXviewer ? g_pCXviewer->getRoot() : nullptr;
+    if (old && root)
+        root->removeChild(old.get());
+    old = replacement;
+    if (replacement && root)
+        root->addChild(replacement);
+}
+
+std::string formatPoints(const osg::Vec3dArray& points, int precision) {
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    text.precision(precision);
+    for (const osg::Vec3d& point : points)
+        text << point.x() << ',' << point.y() << ',';
+    return text.str();
+}
+
+void report(const std::string& name, const std::string& payload) {
+    if (g_playerManager)
+        g_playerManager->OnCallback(name, payload, nullptr);
+}
+
+} // namespace ToolFrame

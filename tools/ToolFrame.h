@@ -1,0 +1,46 @@
+#pragma once
+
+#include <osg/Array>
+#include <osg/Node>
+#include <osg/Vec3d>
+
+#include <string>
+#include <vector>
+
+namespace osgGA {
+class GUIEventAdapter;
+class GUIActionAdapter;
+} // namespace osgGA
+
+// What every tool shares: reading its messages, picking the world point under the
+// mouse, the rubber-band outline shown while points are collected, and the point-list
+// report to the host.
+namespace ToolFrame {
+
+// True when `message` starts with `verb` (a keyword ending in ':'); `fields` then gets
+// what follows the colon split at every ','.
+bool matchVerb(const std::string& message, const std::string& verb, std::vector<std::string>& fields);
+// True when `message` starts with the bytes of a bare command.
+bool matchCommand(const std::string& message, const std::string& command);
+// A number field: decimal text, and text that is no number reads as 0.
+double number(const std::string& field);
+// A flag field: non-zero is true.
+bool flag(const std::string& field);
+
+bool isRelease(const osgGA::GUIEventAdapter& ea, int button);
+// The world point under the pointer of the event; false when nothing was hit.
+bool pick(const osgGA::GUIEventAdapter& ea, osgGA::GUIActionAdapter& aa, osg::Vec3d& point);
+
+// The rubber band over `points` (shared, world coordinates): one primitive of `mode`
+// over all of them, drawn over everything else, terrain and pipes included.
+osg::ref_ptr<osg::Node> buildOutline(osg::Vec3dArray* points, GLenum mode, bool unlit);
+// Takes `old` (if any) off the viewer root and hangs `replacement` (if any) there.
+void replaceOnRoot(osg::ref_ptr<osg::Node>& old, osg::Node* replacement);
+
+// x, y of every point, each followed by a comma; z is not sent. `precision` is in
+// significant digits: enough to bring a 7-digit map coordinate back to the millimetre.
+std::string formatPoints(const osg::Vec3dArray& points, int precision = 10);
+// Hands a result to the host under `name`.
+void report(const std::string& name, const std::string& payload);
+
+} // namespace ToolFrame
