@@ -1,0 +1,113 @@
+#include "CXSetOpacityHandler.h"
+
+#include "Selmor/CXViewer.h"
+
+#include <osg/BlendFunc>
+#include <osg/Depth>
+#include <osg/Program>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+const char opacityVerb[] = "Opacity:";
+// A ground model of the design data is one whose file lies in this folder.
+const char groundModelMarker[] = "\\三维设计数据\\地面模型\\";
+
+// The number at the start of the text as atof reads it (text that is no number reads as 0),
+// but in the C locale's notation whatever locale the process runs in. False for a value
+// that is out of range or not finite.
+bool readNumber(const std::string& text, double& value) {
+    const char* first = text.c_str();
+    const char* last = first + text.size();
+    while (first != last && std::isspace(static_cast<unsigned char>(*first)))
+        ++first;
+    if (first != last && *first == '+')
+        ++first;
+    value = 0.0;
+    std::from_chars_result read = std::from_chars(first, last, value);
+    if (read.ec == std::errc::invalid_argument) {
+        value = 0.0;
+        return true;
+    }
+    return read.ec == std::errc() && std::isfinite(value);
+}
+
+// The ground keeps its own colours; the terrain material's diffuse alpha decides how much
+// of what lies beneath it shows through.
+osg::ref_ptr<osg::Program> makeGroundProgram() {
+    osg::ref_ptr<osg::Program> program = new osg::Program;
+    program->setName("ground opacity");
+    program->addShader(new osg::Shader(osg::Shader::VERTEX, "varying vec4 groundColour;\n"
+                                                            "void main() {\n"
+                                                            "    groundColour = gl_Color;\n"
+                                                            "    gl_Position = ftransform();\n"
+                                                            "}\n"));
+    program->addShader(new osg::Shader(
+        osg::Shader::FRAGMENT, "varying vec4 groundColour;\n"
+                               "void main() {\n"
+                               "    gl_FragColor = vec4(groundColour.rgb, gl_FrontMaterial.diffuse.a);\n"
+                               "}\n"));
+    return program;
+}
+
+} // namespace
+
+CXSetOpacityHandler::CXSetOpacityHandler() = default;
+
+void CXSetOpacityHandler::OnMessage(std::string message) {
+    if (message.compare(0, std::strlen(opacityVerb), opacityVerb) != 0)
+        return;
+    double percent = 0.0;
+    if (!readNumber(message.substr(std::strlen(opacityVerb)), percent) || !g_pCXviewer)
+        return;
+    float alpha = std::clamp(static_cast<float>(percent / 100.0), 0.0f, 1.0f);
+    if (g_pCXviewer->GetViceView())
+        makeGroundModelsTranslucent(alpha);
+    setTerrainOpacity(alpha);
+}
+
+void CXSetOpacityHandler::makeGroundModelsTranslucent(float alpha) const {
+    osg::ref_ptr<osg::Material> material = new osg::Material;
+    material->setDiffuse(osg::Material::FRONT_AND_BACK, osg::Vec4(1.0f, 1.0f, 1.0f, alpha));
+    for (osg::Group* models : {g_pCXviewer->GetModels(), g_pCXviewer->GetViceModels()}) {
+        for (unsigned i = 0; i < models->getNumChildren(); ++i) {
+            osg::Node* model = models->getChild(i);
+            if (model->getName().find(groundModelMarker) == std::string::npos)
+                continue;
+            osg::StateSet* state = model->getOrCreateStateSet();
+            state->setRenderingHint(osg::StateSet::TRANSPARENT_BIN);
+            state->setAttributeAndModes(material, osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE);
+            state->setAttributeAndModes(new osg::BlendFunc, osg::StateAttribute::ON);
+        }
+    }
+}
+
+void CXSetOpacityHandler::setTerrainOpacity(float alpha) {
+    osg::StateSet* state = g_pCXviewer->getTerrain()->getOrCreateStateSet();
+    const auto forced = osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE;
+    if (!_terrainMaterial) {
+        _terrainMaterial = new osg::Material;
+        state->setAttributeAndModes(_terrainMaterial, forced);
+        state->setAttributeAndModes(new osg::BlendFunc, osg::StateAttribute::ON);
+        state->setAttributeAndModes(makeGroundProgram(), forced);
+        _terrainMaterial->setEmission(osg::Material::FRONT_AND_BACK, osg::Vec4(1.0f, 1.0f, 1.0f, 1.0f));
+    }
+    osg::Vec4 diffuse = _terrainMaterial->getDiffuse(osg::Material::FRONT);
+    if (alpha == 1.0f) {
+        // Opaque again: drawn with the rest of the scene and hiding what lies beneath.
+        state->setRenderBinDetails(0, "", osg::StateSet::USE_RENDERBIN_DETAILS);
+        diffuse.a() = 1.0f;
+        state->setAttributeAndModes(new osg::Depth(osg::Depth::LESS, 0.0, 1.0, true), forced);
+    } else {
+        // Drawn after the network, without hiding it from what is drawn later.
+        state->setRenderingHint(osg::StateSet::TRANSPARENT_BIN);
+        diffuse.set(1.0f, 0.0f, 0.0f, alpha);
+        state->setAttributeAndModes(new osg::Depth(osg::Depth::LESS, 0.0, 1.0, false), forced);
+    }
+    _terrainMaterial->setDiffuse(osg::Material::FRONT_AND_BACK, diffuse);
+}
