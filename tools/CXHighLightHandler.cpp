@@ -24,7 +24,13 @@ void CXHighLightHandler::OnMessage(std::string message) {
     osg::ref_ptr<osg::Node> root = CXPipeLineCtrl::getInstance()->getNetworkRoot();
     if (!root)
         return;
-    CXPipeHightLightVisitor search(Torvik::splitStr(message.substr(verb.size()), ","));
+    // An empty name (a trailing comma) would match every unnamed group and geode of the
+    // network: such names are dropped.
+    std::vector<std::string> names = Torvik::splitStr(message.substr(verb.size()), ",");
+    names.erase(std::remove(names.begin(), names.end(), std::string()), names.end());
+    if (names.empty())
+        return;
+    CXPipeHightLightVisitor search(std::move(names));
     root->accept(search);
     if (!search.getFound().empty())
         CXHighLightUtil::getInstance()->highLight(search.getFound());

@@ -89,8 +89,8 @@ TEST(HighLight, EveryNodeOfAWantedNameTurnsCyanNestedOnesIncludedAndStaysSo) {
     EXPECT_EQ(search.getFound()[2], geode);
 
     osg::ref_ptr<CXHighLightHandler> tool = new CXHighLightHandler;
-    tool->OnMessage("HighLight:P7,L1,nowhere");
-    tool->OnMessage("Highlight:L2"); // not its verb
+    tool->OnMessage("HighLight:P7,L1,nowhere,"); // an empty name matches nothing
+    tool->OnMessage("Highlight:L2");             // not its verb
     Geometries shown;
     tile->accept(shown);
     ASSERT_EQ(shown.byName.count("L1"), 1u);
