@@ -92,7 +92,7 @@ using FlowPictures = SamplePictures;
 // The drainage pipes turn to cyan bands; water supply, power and telecom keep their
 // colours, and no cyan appears where there was no drainage pipe.
 TEST_F(FlowPictures, FlowOnShowsCyanBandsOnDrainagePipesOnly) {
-    pictureAround("activate 显示流向");
+    pictureAround(u8"activate 显示流向"); // scripts are UTF-8
     ASSERT_TRUE(before.valid() && after.valid());
     Count bands = count(cyan, brown);
     EXPECT_LT(bands.before, 50u);

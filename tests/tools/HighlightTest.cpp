@@ -113,7 +113,7 @@ using HighLightPictures = SamplePictures;
 // Highlighting by the layer's name (every water-supply pipe node carries it): the blue
 // pipes turn cyan where they were.
 TEST_F(HighLightPictures, AHighlightedPipeIsCyan) {
-    pictureAround("message 高亮显示 HighLight:给水管线");
+    pictureAround(u8"message 高亮显示 HighLight:给水管线"); // scripts are UTF-8
     ASSERT_TRUE(before.valid() && after.valid());
     Count highlighted = count(cyan, blue), water = count(blue, blue);
     EXPECT_GT(water.before, 150u);

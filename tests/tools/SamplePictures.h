@@ -101,8 +101,9 @@ protected:
     static bool red(const osg::Vec4& c) {
         return c.r() > 0.3f && c.r() > 1.8f * c.g() && c.r() > 1.8f * c.b();
     }
+    // Drainage: a warm olive to brown, hardly any blue.
     static bool brown(const osg::Vec4& c) {
-        return c.r() > 0.2f && c.r() > 1.15f * c.g() && c.g() > 1.3f * c.b();
+        return c.r() > 0.12f && c.r() > 0.9f * c.g() && c.g() > 1.4f * c.b();
     }
     static bool green(const osg::Vec4& c) {
         return c.g() > 0.3f && c.g() > 1.5f * c.r() && c.g() > 1.5f * c.b();
