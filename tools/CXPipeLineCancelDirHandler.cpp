@@ -1,0 +1,7 @@
+#include "tools/CXPipeLineCancelDirHandler.h"
+
+#include "tools/FlowDirectionShow.h"
+
+void CXPipeLineCancelDirHandler::InitInstance() {
+    pipeDirectionShow::onDrainage(pipeDirectionShow::Cancel);
+}

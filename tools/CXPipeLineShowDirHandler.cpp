@@ -1,0 +1,7 @@
+#include "tools/CXPipeLineShowDirHandler.h"
+
+#include "tools/FlowDirectionShow.h"
+
+void CXPipeLineShowDirHandler::InitInstance() {
+    pipeDirectionShow::onDrainage(pipeDirectionShow::Show);
+}
