@@ -3,48 +3,17 @@
 #include "Torvik/DynamicClass.h"
 
 #include "tools/CXAlongDigHandler.h"
+#include "tools/CXHighLightHandler.h"
+#include "tools/CXPipeLayerHandler.h"
+#include "tools/CXPipeLineCancelDirHandler.h"
+#include "tools/CXPipeLineShowDirHandler.h"
 #include "tools/CXRegionDigHandler.h"
+#include "tools/CXSetOpacityHandler.h"
 #include "tools/CXSetUpTunnelHandler.h"
 #include "tools/CXTestDigHandler.h"
 #include "tools/CXTransectAnalysisHandler.h"
-
-// Tools built on their own branches: until their sources are here, the command is
-// registered with the host's own behaviour under its name.
-#if __has_include("tools/CXSetOpacityHandler.h")
-#include "tools/CXSetOpacityHandler.h"
-#else
-using CXSetOpacityHandler = CXCommandHandler;
-#endif
-#if __has_include("tools/CXUnderGroundHandler.h")
 #include "tools/CXUnderGroundHandler.h"
-#else
-using CXUnderGroundHandler = CXCommandHandler;
-#endif
-#if __has_include("tools/CXUpGroundHandler.h")
 #include "tools/CXUpGroundHandler.h"
-#else
-using CXUpGroundHandler = CXCommandHandler;
-#endif
-#if __has_include("tools/CXHighLightHandler.h")
-#include "tools/CXHighLightHandler.h"
-#else
-using CXHighLightHandler = CXCommandHandler;
-#endif
-#if __has_include("tools/CXPipeLayerHandler.h")
-#include "tools/CXPipeLayerHandler.h"
-#else
-using CXPipeLayerHandler = CXCommandHandler;
-#endif
-#if __has_include("tools/CXPipeLineShowDirHandler.h")
-#include "tools/CXPipeLineShowDirHandler.h"
-#else
-using CXPipeLineShowDirHandler = CXCommandHandler;
-#endif
-#if __has_include("tools/CXPipeLineCancelDirHandler.h")
-#include "tools/CXPipeLineCancelDirHandler.h"
-#else
-using CXPipeLineCancelDirHandler = CXCommandHandler;
-#endif
 
 // The host keeps each handler; the plug-in never deletes one.
 static DynamicClass g_setOpacity("地表透明度", new CXSetOpacityHandler);
