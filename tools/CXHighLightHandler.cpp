@@ -1,8 +1,8 @@
 #include "tools/CXHighLightHandler.h"
 
 #include "tools/CXHighLightUtil.h"
+#include "tools/ToolFrame.h"
 
-#include "Torvik/Torvik.h"
 #include "plugin/CXPipeLineCtrl.h"
 
 #include <algorithm>
@@ -18,15 +18,14 @@ void CXPipeHightLightVisitor::apply(osg::Node& node) {
 }
 
 void CXHighLightHandler::OnMessage(std::string message) {
-    static const std::string verb = "HighLight:";
-    if (message.compare(0, verb.size(), verb) != 0)
+    std::vector<std::string> names;
+    if (!ToolFrame::matchVerb(message, "HighLight:", names))
         return;
     osg::ref_ptr<osg::Node> root = CXPipeLineCtrl::getInstance()->getNetworkRoot();
     if (!root)
         return;
     // An empty name (a trailing comma) would match every unnamed group and geode of the
     // network: such names are dropped.
-    std::vector<std::string> names = Torvik::splitStr(message.substr(verb.size()), ",");
     names.erase(std::remove(names.begin(), names.end(), std::string()), names.end());
     if (names.empty())
         return;

@@ -1,11 +1,9 @@
 #include "tools/CXPipeLayerHandler.h"
+#include "tools/ToolFrame.h"
 
 #include "Selmor/CXViewer.h"
-#include "Torvik/Torvik.h"
 #include "layers/DBPipe.h"
 #include "plugin/CXPipeLineCtrl.h"
-
-#include <cstdlib>
 
 namespace {
 
@@ -56,17 +54,13 @@ void switchPart(const char* layerName, Part part, bool visible) {
 } // namespace
 
 void CXPipeLayerHandler::OnMessage(std::string message) {
-    static const std::string verb = "LayerVisible:";
-    if (message.compare(0, verb.size(), verb) != 0)
-        return;
-    std::vector<std::string> fields = Torvik::splitStr(message.substr(verb.size()), ",");
-    if (fields.size() < 3)
+    std::vector<std::string> fields;
+    if (!ToolFrame::matchVerb(message, "LayerVisible:", fields) || fields.size() < 3)
         return;
     const std::string& a = fields[0];
     const std::string& b = fields[1];
-    // Any whole number but 0 shows, text that is no number hides; strtol rather than
-    // atoi, which is undefined for a number out of range.
-    const bool visible = std::strtol(fields[2].c_str(), nullptr, 10) != 0;
+    // Any whole number but 0 shows, text that is no number hides.
+    const bool visible = ToolFrame::flag(fields[2]);
     // Every row is tried: a match does not end the scan.
     for (const PanelRow& row : panelRows) {
         if (a == row.lineName && b == row.lineName)

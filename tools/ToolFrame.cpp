@@ -23,22 +23,9 @@ bool matchVerb(const std::string& message, const std::string& verb, std::vector<
     return true;
 }
 
-bool matchCommand(const std::string& message, const std::string& command) {
-    return message.compare(0, command.size(), command) == 0;
-}
-
-double number(const std::string& field) {
-    // The C locale's decimal point whatever locale the host process runs in.
-    std::istringstream in(field);
-    in.imbue(std::locale::classic());
-    double value = 0.0;
-    if (!(in >> value))
-        return 0.0;
-    return value;
-}
-
 bool flag(const std::string& field) {
-    return std::atoi(field.c_str()) != 0;
+    // strtol rather than atoi, which is undefined for a number out of range.
+    return std::strtol(field.c_str(), nullptr, 10) != 0;
 }
 
 bool isRelease(const osgGA::GUIEventAdapter& ea, int button) {

@@ -20,11 +20,7 @@ namespace ToolFrame {
 // True when `message` starts with `verb` (a keyword ending in ':'); `fields` then gets
 // what follows the colon split at every ','.
 bool matchVerb(const std::string& message, const std::string& verb, std::vector<std::string>& fields);
-// True when `message` starts with the bytes of a bare command.
-bool matchCommand(const std::string& message, const std::string& command);
-// A number field: decimal text, and text that is no number reads as 0.
-double number(const std::string& field);
-// A flag field: non-zero is true.
+// A flag field: a whole number but 0 is true; text that is no number is false.
 bool flag(const std::string& field);
 
 bool isRelease(const osgGA::GUIEventAdapter& ea, int button);
