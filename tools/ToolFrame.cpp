@@ -1,5 +1,6 @@
 #include "tools/ToolFrame.h"
 
+#include "Selmor/CXEarthManipulator.h"
 #include "Selmor/CXViewer.h"
 #include "Torvik/CXPlayerManager.h"
 #include "Torvik/Torvik.h"
@@ -70,6 +71,18 @@ std::string formatPoints(const osg::Vec3dArray& points, int precision) {
     for (const osg::Vec3d& point : points)
         text << point.x() << ',' << point.y() << ',';
     return text.str();
+}
+
+CXEarthManipulator* earthManipulator() {
+    osgViewer::View* view = g_pCXviewer ? g_pCXviewer->getViewer() : nullptr;
+    if (!view)
+        return nullptr;
+    auto* manipulator = dynamic_cast<CXEarthManipulator*>(view->getCameraManipulator());
+    if (!manipulator) {
+        manipulator = new CXEarthManipulator;
+        view->setCameraManipulator(manipulator, true);
+    }
+    return manipulator;
 }
 
 void report(const std::string& name, const std::string& payload) {

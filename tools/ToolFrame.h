@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+class CXEarthManipulator;
 namespace osgGA {
 class GUIEventAdapter;
 class GUIActionAdapter;
@@ -36,6 +37,10 @@ void replaceOnRoot(osg::ref_ptr<osg::Node>& old, osg::Node* replacement);
 // x, y of every point, each followed by a comma; z is not sent. `precision` is in
 // significant digits: enough to bring a 7-digit map coordinate back to the millimetre.
 std::string formatPoints(const osg::Vec3dArray& points, int precision = 10);
+// The main view's earth manipulator; another one (or none) is replaced by it, starting
+// from its home. Null without a main view.
+CXEarthManipulator* earthManipulator();
+
 // Hands a result to the host under `name`.
 void report(const std::string& name, const std::string& payload);
 
