@@ -1,6 +1,7 @@
-#include "CXSetOpacityHandler.h"
+#include "tools/CXSetOpacityHandler.h"
 
 #include "Selmor/CXViewer.h"
+#include "Torvik/Torvik.h"
 
 #include <osg/BlendFunc>
 #include <osg/Depth>
@@ -110,4 +111,6 @@ void CXSetOpacityHandler::setTerrainOpacity(float alpha) {
         state->setAttributeAndModes(new osg::Depth(osg::Depth::LESS, 0.0, 1.0, false), forced);
     }
     _terrainMaterial->setDiffuse(osg::Material::FRONT_AND_BACK, diffuse);
+    // The tools pick the pipes seen through the ground, not the ground above them.
+    g_pCXviewer->getTerrain()->setUserValue(Torvik::SeeThrough, alpha < 1.0f);
 }

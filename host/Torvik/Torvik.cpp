@@ -1,5 +1,6 @@
 #include "Torvik/Torvik.h"
 
+#include <osg/ValueObject>
 #include <osgUtil/LineSegmentIntersector>
 #include <osgViewer/View>
 
@@ -37,6 +38,16 @@ osg::Vec3d pick(osgViewer::View* view, const osgGA::GUIEventAdapter& ea) {
     }
     if (hits.empty())
         return osg::Vec3d();
+    auto seenThrough = [](const osg::NodePath& path) {
+        bool value = false;
+        for (const osg::Node* node : path)
+            if (node->getUserValue(SeeThrough, value) && value)
+                return true;
+        return false;
+    };
+    for (const auto& hit : hits)
+        if (!seenThrough(hit.nodePath))
+            return hit.getWorldIntersectPoint();
     return hits.begin()->getWorldIntersectPoint();
 }
 

@@ -85,6 +85,19 @@ TEST(Pick, GivesTheNearestSurfaceUnderThePointerAndExactlyZeroOnAMiss) {
               1e-3);
     EXPECT_EQ(Torvik::pick(view.get(), *pointer->mouseMotion(2, 2)), osg::Vec3d(0, 0, 0));
     EXPECT_EQ(Torvik::pick(nullptr, *pointer->mouseMotion(100, 100)), osg::Vec3d(0, 0, 0));
+
+    // A ground 20 m up, made see-through: the pick reaches the box beneath it, and the
+    // ground where nothing lies beneath.
+    osg::ref_ptr<osg::Group> scene = new osg::Group;
+    osg::ref_ptr<osg::Geode> ground = new osg::Geode;
+    ground->addDrawable(new osg::ShapeDrawable(new osg::Box(osg::Vec3(0, 0, 20), 200.0f, 200.0f, 0.1f)));
+    scene->addChild(ground.get());
+    scene->addChild(box.get());
+    view->setSceneData(scene.get());
+    EXPECT_NEAR(Torvik::pick(view.get(), *pointer->mouseMotion(100, 100)).z(), 20.05, 1e-3);
+    ground->setUserValue(Torvik::SeeThrough, true);
+    EXPECT_NEAR(Torvik::pick(view.get(), *pointer->mouseMotion(100, 100)).z(), 5.0, 1e-3);
+    EXPECT_NEAR(Torvik::pick(view.get(), *pointer->mouseMotion(10, 10)).z(), 20.05, 1e-3);
 }
 
 TEST(EarthManipulator, AboveGroundModeLiftsTheEyeOverTheTerrainUndergroundModeDoesNot) {
