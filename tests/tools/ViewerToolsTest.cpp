@@ -8,6 +8,7 @@
 #include "plugin/CXPipeLineCtrl.h"
 #include "tools/CXHighLightHandler.h"
 #include "tools/CXPipeLayerHandler.h"
+#include "tools/CXPipeLineCancelDirHandler.h"
 #include "tools/CXPipeLineShowDirHandler.h"
 #include "tools/CXSetOpacityHandler.h"
 #include "tools/CXUnderGroundHandler.h"
@@ -140,6 +141,9 @@ TEST_F(Tools, OnlyDrainagePipesGetTheFlowBandsWhoseOffsetCreepsEachUpdate) {
         offset->get(value);
         EXPECT_NEAR(value, reads, 1e-4f) << from << " after " << updates;
     }
+    // Cancelling takes the bands off the drainage pipes, and only them.
+    osg::ref_ptr<CXCommandHandler>(new CXPipeLineCancelDirHandler)->InitInstance();
+    EXPECT_EQ(bands->getStateSet()->getAttribute(osg::StateAttribute::PROGRAM), nullptr);
 }
 
 // One message after the other, each checked against the tiles and the host's table.
@@ -159,6 +163,7 @@ TEST_F(Tools, PanelMessagesSwitchTheRightLayerPartAndTellTheHost) {
         {"LayerVisible:给水管线,井盖,0", "000", true}, // a line name with a part name: nothing
         {"LayerVisible:给水管线,给水管线,2", "100", true},
         {"LayerVisible:给水管点,井盖,yes", "100", false},
+        {"LayerVisible:给水管点,井室,0", "100", false}, // chambers: the pipes and lids stay
     };
     for (const auto& step : steps) {
         tool->OnMessage(step.message);
