@@ -28,5 +28,6 @@ bash scripts/install-deps.sh
 cmake -S . -B "$build" -G Ninja "${flags[@]}"
 cmake --build "$build" -j "$(nproc)"
 cd "$build"
-# Some tests render real pictures: give them a display of their own.
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j 2
+# Some tests render real pictures: give them a display of their own. A test that fails
+# is run once more; the output of its failing run stays in the log.
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j 2 --repeat until-pass:2
