@@ -37,6 +37,8 @@ protected:
     // A right click while collecting; sets the state it leaves the tool in.
     virtual void finish() = 0;
 
+    // Draws the rubber band over the collected points, or redraws it after they changed.
+    void showOutline();
     // Drops the collected points and takes the rubber band off the root.
     void reset();
 

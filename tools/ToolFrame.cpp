@@ -43,6 +43,10 @@ bool pick(const osgGA::GUIEventAdapter& ea, osgGA::GUIActionAdapter& aa, osg::Ve
 
 osg::ref_ptr<osg::Node> buildOutline(osg::Vec3dArray* points, GLenum mode, bool unlit) {
     osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry;
+    // The band follows the mouse: its points change in place, drawn from a buffer object.
+    geometry->setDataVariance(osg::Object::DYNAMIC);
+    geometry->setUseDisplayList(false);
+    geometry->setUseVertexBufferObjects(true);
     geometry->setVertexArray(points);
     geometry->addPrimitiveSet(new osg::DrawArrays(mode, 0, static_cast<GLsizei>(points->size())));
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
