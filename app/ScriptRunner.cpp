@@ -5,10 +5,9 @@
 #include "Torvik/CXCommandRegistry.h"
 #include "Torvik/CXControl.h"
 #include "text/GbkText.h"
+#include "text/Number.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
 #include <iterator>
 #include <memory>
 #include <sstream>
@@ -48,12 +47,7 @@ bool parsePoints(const std::string& text, std::vector<osg::Vec3d>& points) {
         double xyz[3];
         int n = 0;
         while (std::getline(coords, value, ',')) {
-            char* end = nullptr;
-            value = trim(value);
-            if (n == 3 || value.empty())
-                return false;
-            xyz[n++] = std::strtod(value.c_str(), &end);
-            if (*end != '\0')
+            if (n == 3 || !parseDecimal(value, xyz[n++]))
                 return false;
         }
         if (n != 3)
@@ -129,9 +123,9 @@ bool ScriptRunner::execute(const std::string& rawLine) {
         return true;
     }
     if (command == "frame") {
-        int count = args.empty() ? 1 : std::atoi(args.c_str());
-        if (count < 0)
-            return fail("frame count must not be negative");
+        int count = 1;
+        if ((!args.empty() && !parseWhole(args, count)) || count < 0)
+            return fail("expected: frame [N], N a whole number not below 0");
         _app.frame(count);
         return true;
     }
@@ -158,7 +152,9 @@ bool ScriptRunner::execute(const std::string& rawLine) {
         return true;
     }
     if (command == "wait-paging") {
-        double seconds = args.empty() ? 60.0 : std::atof(args.c_str());
+        double seconds = 60.0;
+        if (!args.empty() && !parseDecimal(args, seconds))
+            return fail("expected: wait-paging [SECONDS]");
         if (!_app.waitPaging(seconds))
             return fail("paging did not settle in time");
         return true;
@@ -174,8 +170,9 @@ bool ScriptRunner::execute(const std::string& rawLine) {
     if (command == "camera") {
         std::istringstream in(args);
         double v[6];
+        std::string word;
         for (double& value : v)
-            if (!(in >> value))
+            if (!(in >> word) || !parseDecimal(word, value))
                 return fail("expected: camera EYE_X EYE_Y EYE_Z CENTRE_X CENTRE_Y CENTRE_Z");
         _app.setCamera(osg::Vec3d(v[0], v[1], v[2]), osg::Vec3d(v[3], v[4], v[5]));
         return true;
@@ -187,9 +184,8 @@ bool ScriptRunner::execute(const std::string& rawLine) {
         std::vector<double> values;
         in >> action;
         for (std::string word; in >> word;) {
-            char* end = nullptr;
-            double value = std::strtod(word.c_str(), &end);
-            if (*end != '\0' || !std::isfinite(value))
+            double value = 0.0;
+            if (!parseDecimal(word, value))
                 return fail("expected numbers: mouse left|right|move|drag X Y Z or PX PY");
             values.push_back(value);
         }

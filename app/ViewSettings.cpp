@@ -1,5 +1,7 @@
 #include "ViewSettings.h"
 
+#include "text/Number.h"
+
 #include <QDomDocument>
 #include <QFile>
 
@@ -28,20 +30,19 @@ bool ViewSettings::read(const std::string& pipeXml, std::string& error) {
     if (view.hasAttribute("baseZ"))
         baseZ = view.attribute("baseZ").toStdString();
     if (view.hasAttribute("ground")) {
-        bool ok = false;
-        double value = view.attribute("ground").toDouble(&ok);
-        if (ok) {
-            ground = value;
+        if (parseDecimal(view.attribute("ground").toStdString(), ground))
             hasGround = true;
-        }
     }
     return true;
 }
 
 bool ViewSettings::bounds(double& xmin, double& ymin, double& xmax, double& ymax) const {
     std::istringstream in(extent);
-    std::string rest;
-    if (!(in >> xmin >> ymin >> xmax >> ymax) || (in >> rest))
+    std::string words[5];
+    for (std::string& word : words)
+        in >> word;
+    if (!words[4].empty() || !parseDecimal(words[0], xmin) || !parseDecimal(words[1], ymin) ||
+        !parseDecimal(words[2], xmax) || !parseDecimal(words[3], ymax))
         return false;
     return xmin < xmax && ymin < ymax;
 }

@@ -1,29 +1,14 @@
 #include "modeling/PipeSection.h"
 
 #include "Torvik/Torvik.h"
+#include "text/Number.h"
 
-#include <cctype>
-#include <charconv>
-#include <cmath>
 #include <vector>
 
 double leadingNumber(const std::string& text) {
-    const char* begin = text.data();
-    const char* end = begin + text.size();
-    while (begin != end && std::isspace(static_cast<unsigned char>(*begin)))
-        ++begin;
-    bool negative = begin != end && *begin == '-';
-    if (begin != end && (*begin == '+' || *begin == '-'))
-        ++begin;
-    const char* digits = begin != end && *begin == '.' ? begin + 1 : begin;
-    if (digits == end || !std::isdigit(static_cast<unsigned char>(*digits)))
-        return 0.0;
+    // Out of range or not finite: a number too long for a double is no size a pipe has.
     double value = 0.0;
-    std::from_chars_result read = std::from_chars(begin, end, value, std::chars_format::general);
-    // Out of range: a number too long for a double is no size a pipe has.
-    if (read.ec != std::errc() || !std::isfinite(value))
-        return 0.0;
-    return negative ? -value : value;
+    return leadingDecimal(text, value) ? value : 0.0;
 }
 
 PipeSection PipeSection::parse(const std::string& text) {

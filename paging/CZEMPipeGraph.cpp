@@ -6,24 +6,18 @@
 #include "Torvik/Torvik.h"
 #include "geo/Profile.h"
 #include "geo/SpatialReference.h"
+#include "text/Number.h"
 
 #include <osg/PagedLOD>
 #include <osgDB/Options>
 
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 
-// A whole decimal number and nothing else.
+// A whole decimal number and nothing else, in the C locale's notation.
 bool parseNumber(const std::string& text, double& value) {
-    if (text.empty())
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtod(text.c_str(), &end);
-    return errno == 0 && *end == '\0' && std::isfinite(value);
+    return parseDecimal(text, value);
 }
 
 } // namespace

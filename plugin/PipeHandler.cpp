@@ -3,6 +3,7 @@
 #include "Torvik/CXControl.h"
 #include "Torvik/CXPlayerManager.h"
 #include "Torvik/Torvik.h"
+#include "text/Number.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -13,8 +14,11 @@ bool startsWith(const std::string& text, const char* prefix) {
     return text.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
+// A field's number as atof reads it, in the C locale's notation; 0 where there is none.
 float number(const std::string& field) {
-    return static_cast<float>(std::atof(field.c_str()));
+    double value = 0.0;
+    leadingDecimal(field, value);
+    return static_cast<float>(value);
 }
 
 // The fields after a message's keyword; the name comes first, directly after it.

@@ -2,15 +2,13 @@
 
 #include "Selmor/CXViewer.h"
 #include "Torvik/Torvik.h"
+#include "text/Number.h"
 
 #include <osg/BlendFunc>
 #include <osg/Depth>
 #include <osg/Program>
 
 #include <algorithm>
-#include <cctype>
-#include <charconv>
-#include <cmath>
 #include <cstring>
 
 namespace {
@@ -18,25 +16,6 @@ namespace {
 const char opacityVerb[] = "Opacity:";
 // A ground model of the design data is one whose file lies in this folder.
 const char groundModelMarker[] = "\\三维设计数据\\地面模型\\";
-
-// The number at the start of the text as atof reads it (text that is no number reads as 0),
-// but in the C locale's notation whatever locale the process runs in. False for a value
-// that is out of range or not finite.
-bool readNumber(const std::string& text, double& value) {
-    const char* first = text.c_str();
-    const char* last = first + text.size();
-    while (first != last && std::isspace(static_cast<unsigned char>(*first)))
-        ++first;
-    if (first != last && *first == '+')
-        ++first;
-    value = 0.0;
-    std::from_chars_result read = std::from_chars(first, last, value);
-    if (read.ec == std::errc::invalid_argument) {
-        value = 0.0;
-        return true;
-    }
-    return read.ec == std::errc() && std::isfinite(value);
-}
 
 // The ground keeps its own colours; the terrain material's diffuse alpha decides how much
 // of what lies beneath it shows through.
@@ -64,7 +43,7 @@ void CXSetOpacityHandler::OnMessage(std::string message) {
     if (message.compare(0, std::strlen(opacityVerb), opacityVerb) != 0)
         return;
     double percent = 0.0;
-    if (!readNumber(message.substr(std::strlen(opacityVerb)), percent) || !g_pCXviewer)
+    if (!leadingDecimal(message.substr(std::strlen(opacityVerb)), percent) || !g_pCXviewer)
         return;
     float alpha = std::clamp(static_cast<float>(percent / 100.0), 0.0f, 1.0f);
     if (g_pCXviewer->GetViceView())
