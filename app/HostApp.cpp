@@ -255,8 +255,7 @@ bool HostApp::screenshot(const std::string& file, std::string& error) {
 
 bool HostApp::dump(const std::string& file) const {
     osg::ref_ptr<osg::Node> shown = sceneAsShown(_viewer->getRoot());
-    osg::ref_ptr<osgDB::Options> options = new osgDB::Options("precision 15");
-    return shown && osgDB::writeNodeFile(*shown, file, options.get());
+    return shown && writeScene(*shown, file);
 }
 
 void HostApp::printSummary(std::ostream& out) const {

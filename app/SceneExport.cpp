@@ -3,6 +3,10 @@
 #include <osg/LOD>
 #include <osg/NodeVisitor>
 #include <osg/PagedLOD>
+#include <osg/UserDataContainer>
+#include <osgDB/WriteFile>
+
+#include <vector>
 
 namespace {
 
@@ -48,6 +52,53 @@ osg::ref_ptr<osg::Node> copyShown(osg::Node* node) {
     return copy;
 }
 
+// Takes the user data off every node, state set and state attribute of a graph, and gives it
+// back when it goes. A container that holds nothing else goes with it.
+class UserDataAside : public osg::NodeVisitor {
+public:
+    UserDataAside() : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN) {}
+    ~UserDataAside() override {
+        for (Taken& taken : _taken)
+            if (taken.container)
+                taken.object->setUserDataContainer(taken.container.get());
+            else
+                taken.object->setUserData(taken.data.get());
+    }
+    void apply(osg::Node& node) override {
+        take(node);
+        if (osg::StateSet* state = node.getStateSet()) {
+            take(*state);
+            for (auto& attribute : state->getAttributeList())
+                take(*attribute.second.first);
+            for (auto& unit : state->getTextureAttributeList())
+                for (auto& attribute : unit)
+                    take(*attribute.second.first);
+        }
+        traverse(node);
+    }
+
+private:
+    struct Taken {
+        osg::ref_ptr<osg::Object> object;
+        osg::ref_ptr<osg::UserDataContainer> container;
+        osg::ref_ptr<osg::Referenced> data;
+    };
+    void take(osg::Object& object) {
+        osg::UserDataContainer* container = object.getUserDataContainer();
+        osg::Referenced* data = container ? container->getUserData() : nullptr;
+        if (!data)
+            return;
+        if (container->getNumUserObjects() == 0 && container->getNumDescriptions() == 0) {
+            _taken.push_back({&object, container, nullptr});
+            object.setUserDataContainer(nullptr);
+        } else {
+            _taken.push_back({&object, nullptr, data});
+            object.setUserData(nullptr);
+        }
+    }
+    std::vector<Taken> _taken;
+};
+
 class Counter : public osg::NodeVisitor {
 public:
     Counter() : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN) {}
@@ -73,6 +124,13 @@ public:
 
 osg::ref_ptr<osg::Node> sceneAsShown(osg::Node* root) {
     return root ? copyShown(root) : nullptr;
+}
+
+bool writeScene(osg::Node& scene, const std::string& file) {
+    UserDataAside aside;
+    scene.accept(aside);
+    osg::ref_ptr<osgDB::Options> options = new osgDB::Options("precision 15");
+    return osgDB::writeNodeFile(scene, file, options.get());
 }
 
 SceneCounts countScene(osg::Node* root) {
