@@ -62,8 +62,9 @@ TEST_F(Frame, ToolsReportTheXYOfEachPickedPointAndIgnoreClicksOnNothing) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.script);
-        std::vector<std::string> reports = callbacks(run(c.script), c.callback);
-        ASSERT_EQ(reports.size(), c.points.empty() ? 0u : 1u);
+        std::string out = run(c.script);
+        std::vector<std::string> reports = callbacks(out, c.callback);
+        ASSERT_EQ(reports.size(), c.points.empty() ? 0u : 1u) << out;
         if (c.points.empty())
             continue;
         EXPECT_TRUE(std::regex_match(

@@ -31,7 +31,8 @@ protected:
         ASSERT_FALSE(xml.empty()) << "no sample network in " << dir;
     }
 
-    // Standard output of a run of `body` (UTF-8) once the network is loaded and paged in.
+    // Standard output and error of a run of `body` (UTF-8) once the network is loaded and paged
+    // in. Without `status`, a run that fails is a test failure that shows what it printed.
     static std::string run(const std::string& body, int* status = nullptr) {
         std::ofstream(dir + "/script.txt") << "load " << attribute("extent") << ' ' << attribute("baseZ")
                                            << ' ' << attribute("srs") << "\nwait-paging 120\n"
@@ -40,9 +41,12 @@ protected:
                                 "/pipe.xml --ground " + attribute("ground") + " --script " + dir +
                                 "/script.txt >" + dir + "/out.txt 2>&1")
                                    .c_str());
+        std::string out = read(dir + "/out.txt");
         if (status)
             *status = code;
-        return read(dir + "/out.txt");
+        else
+            EXPECT_EQ(code, 0) << "pipeviewer printed:\n" << out;
+        return out;
     }
     // The payloads of the "callback<TAB>name<TAB>payload" lines for `name`.
     static std::vector<std::string> callbacks(const std::string& out, const std::string& name) {
