@@ -1,7 +1,10 @@
 // pipeviewer: the host viewer for the underground pipe network plug-in.
 #include "HostApp.h"
+#include "RunFolder.h"
 #include "ScriptRunner.h"
 #include "ViewSettings.h"
+
+#include "text/Number.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -11,6 +14,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -20,7 +24,7 @@ const char* const Usage =
     "usage: pipeviewer [options]\n"
     "Shows the pipe network that pipe.xml points at, beneath the terrain.\n"
     "  --pipe-xml FILE       the network configuration (default: pipe.xml beside this program;\n"
-    "                        another file is copied there, where the plug-in reads it)\n"
+    "                        the plug-in reads a copy in the run's own working folder)\n"
     "  --srs S --extent \"XMIN YMIN XMAX YMAX\" --base Z\n"
     "                        the map's coordinate system, the extent to page and the tile base\n"
     "                        height (default: the \"view\" element of pipe.xml)\n"
@@ -53,10 +57,15 @@ std::string absolute(const std::string& path, const std::string& base) {
     return path.empty() || path[0] == '/' ? path : base + "/" + path;
 }
 
-bool copyFile(const std::string& from, const std::string& to) {
-    std::ifstream in(from, std::ios::binary);
-    std::ofstream out(to, std::ios::binary);
-    return in && out && (out << in.rdbuf());
+// "a,b,c,..." as exactly `count` numbers.
+bool parseList(const std::string& text, double* values, int count) {
+    std::istringstream in(text);
+    std::string field;
+    int n = 0;
+    while (std::getline(in, field, ','))
+        if (n == count || !parseDecimal(field, values[n++]))
+            return false;
+    return n == count;
 }
 
 } // namespace
@@ -92,8 +101,11 @@ int main(int argc, char** argv) {
         } else if (hasValue && arg == "--base") {
             cli.baseZ = argv[++i];
         } else if (hasValue && arg == "--ground") {
-            options.groundHeight = std::atof(argv[++i]);
             groundGiven = true;
+            if (!parseDecimal(argv[++i], options.groundHeight)) {
+                std::cerr << "pipeviewer: bad --ground\n" << Usage;
+                return 2;
+            }
         } else if (hasValue && arg == "--dem") {
             options.demPath = absolute(argv[++i], startDir);
         } else if (hasValue && arg == "--screenshot") {
@@ -101,7 +113,10 @@ int main(int argc, char** argv) {
         } else if (hasValue && arg == "--camera") {
             camera = argv[++i];
         } else if (hasValue && arg == "--wait") {
-            wait = std::atof(argv[++i]);
+            if (!parseDecimal(argv[++i], wait)) {
+                std::cerr << "pipeviewer: bad --wait\n" << Usage;
+                return 2;
+            }
         } else if (hasValue && arg == "--size") {
             if (std::sscanf(argv[++i], "%dx%d", &options.width, &options.height) != 2 || options.width <= 0 ||
                 options.height <= 0) {
@@ -123,22 +138,28 @@ int main(int argc, char** argv) {
     }
     options.offscreen = options.offscreen || (options.headless && !screenshot.empty());
 
-    // The program's relative paths (..\model\...) and pipe.xml are found from the
-    // program's own folder.
-    if (chdir(bin.c_str()) != 0) {
-        std::cerr << "pipeviewer: cannot enter " << bin << std::endl;
+    // The program's relative paths (pipe.xml, ..\model\...) are found from a working folder
+    // of this run's own, with the models and textures beside the program's folder linked in.
+    std::string error;
+    RunFolder folder;
+    if (!folder.create(bin, error)) {
+        std::cerr << "pipeviewer: " << error << std::endl;
         return 1;
     }
-    if (!pipeXml.empty() && pipeXml != bin + "/pipe.xml") {
-        if (!copyFile(pipeXml, bin + "/pipe.xml")) {
-            std::cerr << "pipeviewer: cannot use " << pipeXml << " as " << bin << "/pipe.xml" << std::endl;
-            return 1;
-        }
+    if (pipeXml.empty() && access((bin + "/pipe.xml").c_str(), F_OK) == 0)
+        pipeXml = bin + "/pipe.xml";
+    if (!pipeXml.empty() && !folder.usePipeXml(pipeXml, error)) {
+        std::cerr << "pipeviewer: " << error << std::endl;
+        return 1;
+    }
+    if (chdir(folder.workDir().c_str()) != 0) {
+        std::cerr << "pipeviewer: cannot enter " << folder.workDir() << std::endl;
+        return 1;
     }
 
+    // A script or an empty start needs no view; they still take pipe.xml's ground.
     ViewSettings settings;
-    std::string error;
-    bool haveSettings = noNetwork || !scriptPath.empty() || settings.read("pipe.xml", error);
+    bool haveSettings = settings.read("pipe.xml", error) || noNetwork || !scriptPath.empty();
     if (!haveSettings && cli.extent.empty()) {
         std::cerr << "pipeviewer: " << error
                   << " (generate the sample with pn_make_sample, or give --pipe-xml)\n";
@@ -153,7 +174,7 @@ int main(int argc, char** argv) {
     if (!groundGiven && settings.hasGround)
         options.groundHeight = settings.ground;
     if (settings.baseZ.empty())
-        settings.baseZ = std::to_string(options.groundHeight);
+        settings.baseZ = formatDecimal(options.groundHeight);
 
     // With a window the database dialog is a real dialog; headless it goes to stderr.
     std::unique_ptr<QCoreApplication> qt;
@@ -197,8 +218,7 @@ int main(int argc, char** argv) {
         }
         double v[6];
         if (!camera.empty()) {
-            if (std::sscanf(camera.c_str(), "%lf,%lf,%lf,%lf,%lf,%lf", &v[0], &v[1], &v[2], &v[3], &v[4],
-                            &v[5]) != 6) {
+            if (!parseList(camera, v, 6)) {
                 std::cerr << "pipeviewer: bad --camera\n" << Usage;
                 return 2;
             }

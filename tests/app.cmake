@@ -6,6 +6,5 @@ pn_add_test(dem_terrain_test
   LIBS Torvik GDAL::GDAL Qt5::Core)
 pn_add_test(main_job_test
   SOURCES app/MainJobTest.cpp
-  LIBS pn_osg
-  SERIAL)
+  LIBS pn_osg)
 add_dependencies(main_job_test pipeviewer pipenetwork pn_make_sample assets)

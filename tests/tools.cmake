@@ -3,15 +3,13 @@
 pn_add_test(tools_frame_test
   SOURCES tools/FrameTest.cpp
   LIBS Torvik ${CMAKE_DL_LIBS}
-  LABELS tools
-  SERIAL)
+  LABELS tools)
 set_target_properties(tools_frame_test PROPERTIES ENABLE_EXPORTS ON)
 add_dependencies(tools_frame_test pipeviewer pipenetwork pn_make_sample)
 pn_add_test(tools_pictures_test
   SOURCES tools/PicturesTest.cpp
   LIBS ${PN_PLUGIN_PARTS}
-  LABELS tools
-  SERIAL)
+  LABELS tools)
 add_dependencies(tools_pictures_test pipeviewer pipenetwork pn_make_sample assets)
 # The tools on a viewer of their own.
 pn_add_test(tools_viewer_test

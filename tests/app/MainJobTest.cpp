@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <regex>
 #include <string>
+#include <sys/stat.h>
 
 namespace {
 
@@ -100,10 +101,13 @@ TEST_F(MainJob, ADumpHoldsTheLoadedTilesAtFullPrecision) {
     std::string script = "load " + attribute("extent") + " " + attribute("baseZ") + " " + attribute("srs") +
                          "\nwait-paging 120\ndump " + dir + "/scene.osgt\nsummary\n";
     std::string out =
-        run("cp " + dir + "/pipe.xml " + bin + "/pipe.xml && printf '" + script + "' | " + bin +
-                "/pipeviewer --offscreen --size 640x400 --ground " + attribute("ground") + " --script - 2>&1",
+        run("printf '" + script + "' | " + bin + "/pipeviewer --offscreen --size 640x400 --pipe-xml " + dir +
+                "/pipe.xml --script - 2>&1",
             status);
     ASSERT_EQ(status, 0) << out;
+    // Records attached to nodes are left out quietly: osgDB has no serializer for them.
+    EXPECT_EQ(out.find("Warning"), std::string::npos) << out;
+    EXPECT_EQ(out.find("wrapper"), std::string::npos) << out;
     std::string scene = run("cat " + dir + "/scene.osgt", status);
     // Loaded tiles are written as ordinary level-of-detail nodes with their content...
     EXPECT_NE(scene.find("osg::LOD"), std::string::npos);
@@ -111,4 +115,55 @@ TEST_F(MainJob, ADumpHoldsTheLoadedTilesAtFullPrecision) {
     // ...and map coordinates keep their digits: six before the point and several after it
     // (six significant digits would round them to whole metres).
     EXPECT_TRUE(std::regex_search(scene, std::regex(" [0-9]{6,7}\\.[0-9]{2}")));
+}
+
+// What a run's summary says it loaded, without its times and memory.
+static std::string loaded(const std::string& out) {
+    std::string lines;
+    size_t at = out.find("network: ");
+    for (size_t end; at != std::string::npos && at < out.size() && (end = out.find('\n', at)) != std::string::npos;
+         at = end + 1) {
+        if (out.compare(at, 9, "network: ") && out.compare(at, 2, "  "))
+            break;
+        lines += out.substr(at, end + 1 - at);
+    }
+    return lines;
+}
+
+// Two viewers at once, one of them in a locale that writes numbers with a decimal comma (Qt
+// puts the process in the user's locale): each shows its own network, the one as it loads
+// alone in the C locale, and neither leaves anything behind.
+TEST_F(MainJob, ViewersAtOnceInAnyLocaleEachLoadTheirOwnNetwork) {
+    int status = 0;
+    std::string other = dir + "/other", locales = dir + "/locales";
+    run(bin + "/pn_make_sample --out " + other + " --segments 600 --seed 7 2>&1", status);
+    ASSERT_EQ(status, 0);
+    std::string out = run("mkdir " + locales + " && localedef -i de_DE -f UTF-8 " + locales + "/de_DE.UTF-8 2>&1", status);
+    ASSERT_EQ(status, 0) << out;
+    struct stat before {}, after {};
+    bool hadPipeXml = stat((bin + "/pipe.xml").c_str(), &before) == 0;
+
+    auto viewer = [&](const std::string& net, const std::string& locale) {
+        return "TMPDIR=" + dir + " LOCPATH=" + locales + " LC_ALL=" + locale + " " + bin + "/pipeviewer --pipe-xml " +
+               net + "/pipe.xml --headless --screenshot " + net + "/" + locale + ".png --size 400x250 >" + net +
+               "/" + locale + ".txt 2>&1";
+    };
+    run(viewer(dir, "C"), status);
+    std::string alone = run("cat " + dir + "/C.txt", status);
+    ASSERT_NE(loaded(alone).find(" segments"), std::string::npos) << alone;
+    run("(" + viewer(dir, "de_DE.UTF-8") + ") & " + viewer(other, "C") + "; s=$?; wait $! || s=1; exit $s", status);
+    EXPECT_EQ(status, 0);
+    std::string comma = run("cat " + dir + "/de_DE.UTF-8.txt", status), second = run("cat " + other + "/C.txt", status);
+    EXPECT_EQ(loaded(comma), loaded(alone)) << comma;
+    EXPECT_NE(loaded(second), loaded(alone)) << second;
+    EXPECT_EQ(loaded(second).find(" 0 segments"), std::string::npos) << second;
+
+    // A run that fails still takes its working folder away; nothing was written beside the program.
+    EXPECT_NE(run("TMPDIR=" + dir + " " + bin + "/pipeviewer --pipe-xml " + dir + "/none.xml 2>&1", status), "");
+    EXPECT_NE(status, 0);
+    EXPECT_EQ(run("ls " + dir + " | grep pipeviewer-", status), "");
+    EXPECT_EQ(stat((bin + "/pipe.xml").c_str(), &after) == 0, hadPipeXml);
+    if (hadPipeXml) {
+        EXPECT_EQ(after.st_mtime, before.st_mtime);
+    }
 }
