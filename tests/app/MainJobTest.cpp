@@ -121,7 +121,8 @@ TEST_F(MainJob, ADumpHoldsTheLoadedTilesAtFullPrecision) {
 static std::string loaded(const std::string& out) {
     std::string lines;
     size_t at = out.find("network: ");
-    for (size_t end; at != std::string::npos && at < out.size() && (end = out.find('\n', at)) != std::string::npos;
+    for (size_t end;
+         at != std::string::npos && at < out.size() && (end = out.find('\n', at)) != std::string::npos;
          at = end + 1) {
         if (out.compare(at, 9, "network: ") && out.compare(at, 2, "  "))
             break;
@@ -138,28 +139,33 @@ TEST_F(MainJob, ViewersAtOnceInAnyLocaleEachLoadTheirOwnNetwork) {
     std::string other = dir + "/other", locales = dir + "/locales";
     run(bin + "/pn_make_sample --out " + other + " --segments 600 --seed 7 2>&1", status);
     ASSERT_EQ(status, 0);
-    std::string out = run("mkdir " + locales + " && localedef -i de_DE -f UTF-8 " + locales + "/de_DE.UTF-8 2>&1", status);
+    std::string out =
+        run("mkdir " + locales + " && localedef -i de_DE -f UTF-8 " + locales + "/de_DE.UTF-8 2>&1", status);
     ASSERT_EQ(status, 0) << out;
-    struct stat before {}, after {};
+    struct stat before {
+    }, after{};
     bool hadPipeXml = stat((bin + "/pipe.xml").c_str(), &before) == 0;
 
     auto viewer = [&](const std::string& net, const std::string& locale) {
-        return "TMPDIR=" + dir + " LOCPATH=" + locales + " LC_ALL=" + locale + " " + bin + "/pipeviewer --pipe-xml " +
-               net + "/pipe.xml --headless --screenshot " + net + "/" + locale + ".png --size 400x250 >" + net +
-               "/" + locale + ".txt 2>&1";
+        return "TMPDIR=" + dir + " LOCPATH=" + locales + " LC_ALL=" + locale + " " + bin +
+               "/pipeviewer --pipe-xml " + net + "/pipe.xml --headless --screenshot " + net + "/" + locale +
+               ".png --size 400x250 >" + net + "/" + locale + ".txt 2>&1";
     };
     run(viewer(dir, "C"), status);
     std::string alone = run("cat " + dir + "/C.txt", status);
     ASSERT_NE(loaded(alone).find(" segments"), std::string::npos) << alone;
-    run("(" + viewer(dir, "de_DE.UTF-8") + ") & " + viewer(other, "C") + "; s=$?; wait $! || s=1; exit $s", status);
+    run("(" + viewer(dir, "de_DE.UTF-8") + ") & " + viewer(other, "C") + "; s=$?; wait $! || s=1; exit $s",
+        status);
     EXPECT_EQ(status, 0);
-    std::string comma = run("cat " + dir + "/de_DE.UTF-8.txt", status), second = run("cat " + other + "/C.txt", status);
+    std::string comma = run("cat " + dir + "/de_DE.UTF-8.txt", status),
+                second = run("cat " + other + "/C.txt", status);
     EXPECT_EQ(loaded(comma), loaded(alone)) << comma;
     EXPECT_NE(loaded(second), loaded(alone)) << second;
     EXPECT_EQ(loaded(second).find(" 0 segments"), std::string::npos) << second;
 
     // A run that fails still takes its working folder away; nothing was written beside the program.
-    EXPECT_NE(run("TMPDIR=" + dir + " " + bin + "/pipeviewer --pipe-xml " + dir + "/none.xml 2>&1", status), "");
+    EXPECT_NE(run("TMPDIR=" + dir + " " + bin + "/pipeviewer --pipe-xml " + dir + "/none.xml 2>&1", status),
+              "");
     EXPECT_NE(status, 0);
     EXPECT_EQ(run("ls " + dir + " | grep pipeviewer-", status), "");
     EXPECT_EQ(stat((bin + "/pipe.xml").c_str(), &after) == 0, hadPipeXml);
