@@ -32,8 +32,8 @@ protected:
     }
 
     // Standard output and error of a run of `body` (UTF-8) once the network is loaded and paged
-    // in; the ground is pipe.xml's. Without `status`, a run that fails is a test failure that shows what it
-    // printed.
+    // in; the ground is pipe.xml's. Without `status`, a run that fails is a test failure that
+    // shows what it printed.
     static std::string run(const std::string& body, int* status = nullptr) {
         std::ofstream(dir + "/script.txt") << "load " << attribute("extent") << ' ' << attribute("baseZ")
                                            << ' ' << attribute("srs") << "\nwait-paging 120\n"
