@@ -2,8 +2,6 @@
 
 #include "tools/ToolFrame.h"
 
-#include <osg/Geode>
-#include <osg/Geometry>
 #include <osgGA/GUIEventAdapter>
 
 CXPointCollectHandler::CXPointCollectHandler(GLenum outlineMode, bool outlineUnlit, unsigned minPointsToMove)
@@ -37,18 +35,8 @@ bool CXPointCollectHandler::handle(const osgGA::GUIEventAdapter& ea, osgGA::GUIA
 }
 
 void CXPointCollectHandler::showOutline() {
-    // The band drawn over this point list is redrawn in place; a new list gets a new band.
-    osg::Geode* geode = _outline ? _outline->asGeode() : nullptr;
-    osg::Geometry* geometry =
-        geode && geode->getNumDrawables() ? geode->getDrawable(0)->asGeometry() : nullptr;
-    auto* span = geometry ? dynamic_cast<osg::DrawArrays*>(geometry->getPrimitiveSet(0)) : nullptr;
-    if (span && geometry->getVertexArray() == _points.get()) {
-        span->setCount(static_cast<GLsizei>(_points->size()));
-        span->dirty();
-        geometry->dirtyBound();
-        return;
-    }
-    ToolFrame::replaceOnRoot(_outline, ToolFrame::buildOutline(_points.get(), _outlineMode, _outlineUnlit));
+    if (!ToolFrame::updateOutline(_outline.get(), *_points))
+        ToolFrame::replaceOnRoot(_outline, ToolFrame::buildOutline(*_points, _outlineMode, _outlineUnlit));
 }
 
 void CXPointCollectHandler::InitInstance() {

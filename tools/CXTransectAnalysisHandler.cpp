@@ -27,7 +27,8 @@ bool CXTransectAnalysisHandler::handle(const osgGA::GUIEventAdapter& ea, osgGA::
         osg::ref_ptr<osg::Vec3dArray> ends = new osg::Vec3dArray;
         ends->push_back(_first);
         ends->push_back(_current);
-        ToolFrame::replaceOnRoot(_line, ToolFrame::buildOutline(ends.get(), GL_LINES, false));
+        if (!ToolFrame::updateOutline(_line.get(), *ends))
+            ToolFrame::replaceOnRoot(_line, ToolFrame::buildOutline(*ends, GL_LINES, false));
     } else if (ToolFrame::isRelease(ea, osgGA::GUIEventAdapter::RIGHT_MOUSE_BUTTON)) {
         if (_state == Collecting) {
             std::ostringstream text;

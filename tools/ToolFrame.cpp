@@ -7,6 +7,7 @@
 
 #include <osg/Geode>
 #include <osg/Geometry>
+#include <osg/MatrixTransform>
 #include <osgGA/GUIActionAdapter>
 #include <osgGA/GUIEventAdapter>
 #include <osgViewer/View>
@@ -41,14 +42,14 @@ bool pick(const osgGA::GUIEventAdapter& ea, osgGA::GUIActionAdapter& aa, osg::Ve
     return true;
 }
 
-osg::ref_ptr<osg::Node> buildOutline(osg::Vec3dArray* points, GLenum mode, bool unlit) {
+osg::ref_ptr<osg::Node> buildOutline(const osg::Vec3dArray& points, GLenum mode, bool unlit) {
     osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry;
     // The band follows the mouse: its points change in place, drawn from a buffer object.
     geometry->setDataVariance(osg::Object::DYNAMIC);
     geometry->setUseDisplayList(false);
     geometry->setUseVertexBufferObjects(true);
-    geometry->setVertexArray(points);
-    geometry->addPrimitiveSet(new osg::DrawArrays(mode, 0, static_cast<GLsizei>(points->size())));
+    geometry->setVertexArray(new osg::Vec3Array);
+    geometry->addPrimitiveSet(new osg::DrawArrays(mode, 0, 0));
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
     geode->addDrawable(geometry);
     osg::StateSet* state = geode->getOrCreateStateSet();
@@ -56,7 +57,34 @@ osg::ref_ptr<osg::Node> buildOutline(osg::Vec3dArray* points, GLenum mode, bool 
     state->setRenderBinDetails(11, "DepthSortedBin");
     if (unlit)
         state->setMode(GL_LIGHTING, osg::StateAttribute::OFF);
-    return geode;
+    osg::ref_ptr<osg::MatrixTransform> placed = new osg::MatrixTransform;
+    placed->setDataVariance(osg::Object::DYNAMIC);
+    placed->addChild(geode);
+    updateOutline(placed.get(), points);
+    return placed;
+}
+
+bool updateOutline(osg::Node* outline, const osg::Vec3dArray& points) {
+    auto* placed = dynamic_cast<osg::MatrixTransform*>(outline);
+    osg::Geode* geode = placed && placed->getNumChildren() ? placed->getChild(0)->asGeode() : nullptr;
+    osg::Geometry* geometry =
+        geode && geode->getNumDrawables() ? geode->getDrawable(0)->asGeometry() : nullptr;
+    auto* vertices = geometry ? dynamic_cast<osg::Vec3Array*>(geometry->getVertexArray()) : nullptr;
+    auto* span = geometry && geometry->getNumPrimitiveSets()
+                     ? dynamic_cast<osg::DrawArrays*>(geometry->getPrimitiveSet(0))
+                     : nullptr;
+    if (!vertices || !span)
+        return false;
+    osg::Vec3d origin = points.empty() ? osg::Vec3d() : points.front();
+    placed->setMatrix(osg::Matrixd::translate(origin));
+    vertices->resize(points.size());
+    for (size_t i = 0; i < points.size(); ++i)
+        (*vertices)[i] = osg::Vec3(points[i] - origin);
+    vertices->dirty();
+    span->setCount(static_cast<GLsizei>(points.size()));
+    span->dirty();
+    geometry->dirtyBound();
+    return true;
 }
 
 void replaceOnRoot(osg::ref_ptr<osg::Node>& old, osg::Node* replacement) {

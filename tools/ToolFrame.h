@@ -28,9 +28,13 @@ bool isRelease(const osgGA::GUIEventAdapter& ea, int button);
 // The world point under the pointer of the event; false when nothing was hit.
 bool pick(const osgGA::GUIEventAdapter& ea, osgGA::GUIActionAdapter& aa, osg::Vec3d& point);
 
-// The rubber band over `points` (shared, world coordinates): one primitive of `mode`
-// over all of them, drawn over everything else, terrain and pipes included.
-osg::ref_ptr<osg::Node> buildOutline(osg::Vec3dArray* points, GLenum mode, bool unlit);
+// The rubber band over `points` (world coordinates): one primitive of `mode` over all of
+// them, drawn over everything else, terrain and pipes included. Its vertices are single-
+// precision offsets from the first point, placed in double precision by a transform.
+osg::ref_ptr<osg::Node> buildOutline(const osg::Vec3dArray& points, GLenum mode, bool unlit);
+// Redraws a band made by buildOutline over `points` in place; false when `outline` is no
+// such band (none yet).
+bool updateOutline(osg::Node* outline, const osg::Vec3dArray& points);
 // Takes `old` (if any) off the viewer root and hangs `replacement` (if any) there.
 void replaceOnRoot(osg::ref_ptr<osg::Node>& old, osg::Node* replacement);
 
