@@ -97,6 +97,8 @@ template <class Build> void DBPipe::addCategoryNodes(osg::Group& plain, osg::Gro
         group.addChild(build(*category));
     }
     putColourShader(plain);
+    // Wells and equipment are drawn in their textures, not by the pipes' colour shader.
+    CXColorVisitor::stopAt(ownLook);
 }
 
 osg::Group* DBPipe::buildAll() {

@@ -38,6 +38,7 @@ const char* const kFragmentSource = "void main()\n"
 
 std::mutex g_sharedMutex;
 osg::ref_ptr<osg::StateSet> g_shared;
+osg::ref_ptr<osg::Program> g_noProgram;
 
 } // namespace
 
@@ -52,6 +53,19 @@ osg::StateSet* CXColorVisitor::sharedStateSet() {
         g_shared->setAttributeAndModes(program.get(), osg::StateAttribute::ON);
     }
     return g_shared.get();
+}
+
+void CXColorVisitor::stopAt(osg::Node& node) {
+    osg::ref_ptr<osg::Program> none;
+    {
+        std::lock_guard<std::mutex> lock(g_sharedMutex);
+        // A program without shaders is the fixed-function pipeline.
+        if (!g_noProgram)
+            g_noProgram = new osg::Program;
+        none = g_noProgram;
+    }
+    node.getOrCreateStateSet()->setAttributeAndModes(none.get(), osg::StateAttribute::ON |
+                                                                     osg::StateAttribute::PROTECTED);
 }
 
 CXColorVisitor::CXColorVisitor()

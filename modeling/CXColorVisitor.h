@@ -13,6 +13,10 @@ public:
     // The one state set with the colour shader program, made on first use and kept
     // for the life of the plug-in.
     static osg::StateSet* sharedStateSet();
+    // Stops the colour shader inherited from above at `node`, even one forced on from
+    // above: what the node holds is drawn by the fixed-function pipeline, in its own
+    // textures and materials (a program set further down still applies).
+    static void stopAt(osg::Node& node);
 
 private:
     osg::ref_ptr<osg::StateSet> _stateSet;

@@ -29,13 +29,20 @@ bool drawable(const osg::Vec3d& direction) {
            std::isfinite(direction.z());
 }
 
+bool thick(double radius) {
+    return radius > 0.0 && std::isfinite(radius);
+}
+
 } // namespace
 
 osg::Node* FittingBuilder::createNode(const osg::Vec3d& origin, const std::string& gid,
                                       const std::list<FittingArm>& arms) const {
     osg::ref_ptr<osg::MatrixTransform> transform = new osg::MatrixTransform(osg::Matrixd::translate(origin));
     transform->setName(gid);
-    if (osg::Group* geometry = buildFittingGeometry(arms))
+    osg::Node* geometry = buildFittingGeometry(arms);
+    if (!geometry)
+        geometry = buildJunctionGeometry(arms);
+    if (geometry)
         transform->addChild(geometry);
     auto* lod = new osg::LOD;
     lod->setCenter(osg::Vec3(origin));
@@ -55,6 +62,32 @@ osg::Group* FittingBuilder::buildFittingGeometry(const std::list<FittingArm>& ar
         group->addChild(buildArmCollar(centre, arm.direction, 1.2 * arm.radius));
     }
     return group;
+}
+
+osg::Geode* FittingBuilder::buildJunctionGeometry(const std::list<FittingArm>& arms) const {
+    double ball = 0.0;
+    for (const FittingArm& arm : arms)
+        if (thick(arm.radius) && arm.radius > ball)
+            ball = arm.radius;
+    if (ball == 0.0)
+        return nullptr;
+    auto* geode = new osg::Geode;
+    geode->setName("junction");
+    geode->addDrawable(new osg::ShapeDrawable(new osg::Sphere(osg::Vec3(), static_cast<float>(ball))));
+    // Pipes running side by side each get their own capsule.
+    for (const FittingArm& arm : arms) {
+        if (!thick(arm.radius) || !drawable(arm.direction))
+            continue;
+        auto* capsule = new osg::Capsule(osg::Vec3(arm.direction / 2.0), static_cast<float>(arm.radius),
+                                         static_cast<float>(arm.direction.length()));
+        osg::Quat turn;
+        turn.makeRotate(osg::Vec3d(0, 0, 1), arm.direction);
+        capsule->setRotation(turn);
+        geode->addDrawable(new osg::ShapeDrawable(capsule));
+    }
+    for (unsigned i = 0; i < geode->getNumDrawables(); ++i)
+        static_cast<osg::ShapeDrawable*>(geode->getDrawable(i))->setColor(colour);
+    return geode;
 }
 
 osg::MatrixTransform* FittingBuilder::buildArmStub(const osg::Vec3d& from, const osg::Vec3d& to,

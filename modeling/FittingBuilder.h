@@ -7,6 +7,7 @@
 #include <string>
 
 namespace osg {
+class Geode;
 class Group;
 class MatrixTransform;
 class Node;
@@ -21,7 +22,8 @@ struct FittingArm {
 // What tells the fitting categories apart: how many pipes must meet at the point, and
 // how the stubs and their collars are drawn.
 struct FittingLook {
-    // Connections a fitting of the category has; any other number draws nothing.
+    // Connections a fitting of the category has; at any other number the point is drawn
+    // as a plain junction of the pipes that do meet there.
     int arms;
     // Stubs rounded at both ends and collars open on their outer face (sewage and gas
     // elbows), instead of stubs open at the outer end inside closed collars.
@@ -45,13 +47,17 @@ public:
     FittingBuilder(const FittingLook& look, const osg::Vec4& colour) : look(look), colour(colour) {}
 
     // The fitting's node: a transform to `origin` named `gid` under a level of detail
-    // shown within 500 m; the transform is empty when the arms are not as many as the
-    // look requires.
+    // shown within 500 m. It holds the fitting when the arms are as many as the look
+    // requires, otherwise a plain junction of all of them (empty when none has a size).
     osg::Node* createNode(const osg::Vec3d& origin, const std::string& gid,
                           const std::list<FittingArm>& arms) const;
     // Null when the number of arms is wrong. An arm without direction (a segment whose
     // ends coincide) counts but is not drawn.
     osg::Group* buildFittingGeometry(const std::list<FittingArm>& arms) const;
+    // A junction of any number of pipes, in the layer colour: a ball as thick as the
+    // thickest arm at the centre and a capsule along each arm, named "junction". Arms
+    // without direction or thickness draw no capsule; null when nothing is drawn.
+    osg::Geode* buildJunctionGeometry(const std::list<FittingArm>& arms) const;
     osg::MatrixTransform* buildArmStub(const osg::Vec3d& from, const osg::Vec3d& to, double radius) const;
     osg::MatrixTransform* buildArmCollar(const osg::Vec3d& from, const osg::Vec3d& to, double radius) const;
 

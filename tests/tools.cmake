@@ -8,7 +8,7 @@ set_target_properties(tools_frame_test PROPERTIES ENABLE_EXPORTS ON)
 add_dependencies(tools_frame_test pipeviewer pipenetwork pn_make_sample)
 pn_add_test(tools_pictures_test
   SOURCES tools/PicturesTest.cpp
-  LIBS ${PN_PLUGIN_PARTS}
+  LIBS ${PN_PLUGIN_PARTS} pn_sample
   LABELS tools)
 add_dependencies(tools_pictures_test pipeviewer pipenetwork pn_make_sample assets)
 # The tools on a viewer of their own.

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <tuple>
 #include <vector>
@@ -19,13 +20,14 @@
 namespace {
 
 // A fitting's node: the named transform at the point and, per drawn arm, its stub and
-// its collar.
+// its collar; or, where the pipes are not as many as the fitting has arms, a junction.
 struct Fitting {
     explicit Fitting(osg::Node* node) : lod(dynamic_cast<osg::LOD*>(node)) {
         transform = dynamic_cast<osg::MatrixTransform*>(lod->getChild(0));
         geometry = transform->getNumChildren() == 1 ? transform->getChild(0)->asGroup() : nullptr;
+        junction = geometry ? geometry->asGeode() : nullptr;
     }
-    unsigned arms() const { return geometry ? geometry->getNumChildren() / 2 : 0; }
+    unsigned arms() const { return geometry && !junction ? geometry->getNumChildren() / 2 : 0; }
     osg::MatrixTransform* part(unsigned arm, bool collar) const {
         return dynamic_cast<osg::MatrixTransform*>(geometry->getChild(2 * arm + collar));
     }
@@ -40,6 +42,7 @@ struct Fitting {
     osg::ref_ptr<osg::LOD> lod;
     osg::MatrixTransform* transform = nullptr;
     osg::Group* geometry = nullptr;
+    osg::Geode* junction = nullptr;
 };
 
 // A layer of one kind with its fitting categories, over a database written by the test,
@@ -117,10 +120,10 @@ TEST(Fittings, ATeeGetsAnArmAlongEachLeavingPipeAndOneBackAlongTheArrivingPipe) 
     expectArm(tee, 2, osg::Vec3d(-0.2, 0, 0), 1.1 * 400 / 2000);
 }
 
-// A tee with three pipes, another with four, which draws nothing, and an elbow. The
-// colour is the one the layer gives its categories before building, but hydrogen tees
-// stay white; sewage and gas elbows have rounded stubs in open collars, every other
-// fitting open stubs in closed collars.
+// A tee with three pipes, another with four, drawn as a junction (a ball and four
+// stubs), and an elbow. The colour is the one the layer gives its categories before
+// building, but hydrogen tees stay white (their junctions do not); sewage and gas elbows
+// have rounded stubs in open collars, every other fitting open stubs in closed collars.
 TEST(Fittings, ATeeOrElbowWithItsNumberOfPipesTakesItsLayersColourAndItsKindsCaps) {
     const struct {
         osg::ref_ptr<DBPipe> layer;
@@ -147,9 +150,10 @@ TEST(Fittings, ATeeOrElbowWithItsNumberOfPipesTakesItsLayersColourAndItsKindsCap
         ASSERT_EQ(fittings.size(), 3u);
         const Fitting &tee = fittings[0], &four = fittings[1], &elbow = fittings[2];
         ASSERT_TRUE(tee.arms() == 3u && elbow.arms() == 2u);
-        EXPECT_EQ(four.transform->getNumChildren(), 0u);
         const osg::Vec4ub c = net.layer->getLayerColor();
         const osg::Vec4 layerColour = osg::Vec4(c.r(), c.g(), c.b(), c.a()) / 255.0f;
+        ASSERT_TRUE(four.junction && four.junction->getNumDrawables() == 5u);
+        EXPECT_EQ(static_cast<osg::ShapeDrawable*>(four.junction->getDrawable(4))->getColor(), layerColour);
         const osg::Vec4 teeColour = row.whiteTees ? osg::Vec4(1, 1, 1, 1) : layerColour;
         for (const auto& [fitting, colour, rounded] :
              {std::tuple{&tee, teeColour, false}, std::tuple{&elbow, layerColour, row.roundedElbows}})
@@ -161,41 +165,47 @@ TEST(Fittings, ATeeOrElbowWithItsNumberOfPipesTakesItsLayersColourAndItsKindsCap
     }
 }
 
-// A survey point entered twice gives a pipe of no length: it is still one of the tee's
-// three pipes, but has no direction to draw an arm along.
-TEST(Fittings, AZeroLengthPipeCountsTowardsItsTeeButDrawsNoArm) {
-    FittingNetwork net(new DBRSPipe, "RS");
+// Seven pipes at a point surveyed as a tee: two side by side, one of no length, one whose
+// size is no decimal number. The junction is a ball as thick as the thickest stub and a
+// capsule 0.2 m along each of the five others, as thick as its pipe's stub (the size read
+// as the pipe body reads it), in the fitting's place. A tee of three pipes, one of no
+// length, keeps its shape: the pipe counts, but draws no arm.
+TEST(Fittings, APointWhereMorePipesMeetThanItsFittingHasArmsJoinsThemAllWithAJunction) {
+    FittingNetwork net(new DBYGPipe, "YG");
     net.point("T", 500, 300, "三通");
-    net.point("A", 510, 300);
-    net.point("Z", 500, 300);
-    net.point("C", 490, 300);
-    net.line("T", "A");
-    net.line("T", "Z");
-    net.line("C", "T");
-    net.layer->addPoint(new DBRSSTPoint);
+    net.point("U", 600, 300, "三通");
+    const struct {
+        const char* number;
+        double x, y;
+        const char* section;
+    } ends[] = {{"A", 510, 300, "300.5"}, {"P", 520, 300, "200"},  {"B", 500, 310, "300"},
+                {"D", 490, 290, "500"},   {"E", 500, 290, "300"},  {"Z", 500, 300, "300"},
+                {"H", 490, 300, "0x12C"}, {"U1", 610, 300, "300"}, {"U2", 600, 300, "300"},
+                {"U3", 590, 300, "300"}};
+    for (const auto& end : ends) {
+        net.point(end.number, end.x, end.y);
+        net.line(end.number[0] == 'U' ? "U" : "T", end.number, end.section);
+    }
+    net.layer->addPoint(new DBYGSTPoint);
     const std::vector<Fitting> fittings = net.fittings();
-    ASSERT_EQ(fittings.size(), 1u);
-    EXPECT_EQ(fittings[0].arms(), 2u);
-}
-
-// The stub reads its pipe's size as the pipe body does: a decimal number at the start,
-// whatever the locale; hexadecimal is no size, so neither is drawn thick.
-TEST(Fittings, AStubReadsItsPipesSizeAsThePipeBodyDoes) {
-    FittingNetwork net(new DBRSPipe, "RS");
-    net.point("T", 500, 300, "三通");
-    net.point("A", 510, 300);
-    net.point("B", 500, 310);
-    net.point("C", 490, 300);
-    net.line("T", "A", "0x12C");
-    net.line("T", "B", "300.5");
-    net.line("C", "T");
-    net.layer->addPoint(new DBRSSTPoint);
-    const std::vector<Fitting> fittings = net.fittings();
-    ASSERT_EQ(fittings.size(), 1u);
-    ASSERT_EQ(fittings[0].arms(), 3u);
-    auto stubRadius = [&](unsigned arm) {
-        return dynamic_cast<osg::Capsule*>(fittings[0].shape(arm, false)->getShape())->getRadius();
-    };
-    EXPECT_EQ(stubRadius(0), 0.0f);
-    EXPECT_NEAR(stubRadius(1), 1.1 * 300.5 / 2000, 1e-6);
+    ASSERT_EQ(fittings.size(), 2u);
+    const Fitting& node = fittings.front();
+    EXPECT_EQ(fittings[1].arms(), 2u);
+    EXPECT_TRUE(node.transform->getName() == "GT" && dynamic_cast<CPPoint*>(node.lod->getUserData()));
+    ASSERT_TRUE(node.junction && node.junction->getNumDrawables() == 6u);
+    for (unsigned i = 0; i < 6; ++i) {
+        const osg::Drawable* part = node.junction->getDrawable(i);
+        for (const osg::Vec3& v : *dynamic_cast<const osg::Vec3Array*>(part->asGeometry()->getVertexArray()))
+            ASSERT_TRUE(v.valid()) << i;
+        const osg::Shape& shape = *part->getShape();
+        EXPECT_NEAR(i ? dynamic_cast<const osg::Capsule&>(shape).getRadius()
+                      : dynamic_cast<const osg::Sphere&>(shape).getRadius(),
+                    1.1 * std::atof(ends[i ? i - 1 : 3].section) / 2000, 1e-6);
+        if (i == 0)
+            continue;
+        const osg::Vec3d along = osg::Vec3d(ends[i - 1].x - 500, ends[i - 1].y - 300, 0);
+        const osg::BoundingBox box = part->getBoundingBox();
+        EXPECT_NEAR((osg::Vec3d(box.center()) - along * (0.1 / along.length())).length(), 0.0, 1e-5) << i;
+        EXPECT_TRUE(box.contains(osg::Vec3(along * (0.2 / along.length())))) << i;
+    }
 }

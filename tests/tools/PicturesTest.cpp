@@ -1,6 +1,8 @@
 // What the tools look like over the sample network: pictures of one host run.
 #include "Host.h"
 
+#include "sample/SampleNetwork.h"
+
 #include <osg/Image>
 #include <osgDB/ReadFile>
 
@@ -23,6 +25,10 @@ bool blue(const osg::Vec4& c) {
 bool brown(const osg::Vec4& c) {
     return c.r() > 0.12f && c.r() > 0.9f * c.g() && c.g() > 1.4f * c.b();
 }
+// A well's red brick, unlike the orange pipes, which lack blue.
+bool brick(const osg::Vec4& c) {
+    return c.r() > 0.2f && c.r() > 1.6f * c.g() && c.r() > 1.6f * c.b() && c.b() > 0.06f;
+}
 bool pipe(const osg::Vec4& c) {
     return std::max({c.r(), c.g(), c.b()}) > std::max(0.25f, 1.8f * std::min({c.r(), c.g(), c.b()}));
 }
@@ -40,16 +46,26 @@ unsigned count(const osg::Image* image, Hue is, const osg::Image* before = nullp
 
 using Pictures = Host;
 
-TEST_F(Pictures, FlowBandsHighlightAndGroundOpacityShowAsAPersonSeesThem) {
-    const char* const steps[][2] = {{"start", ""},
+TEST_F(Pictures, FlowBandsHighlightGroundOpacityAndWellsShowAsAPersonSeesThem) {
+    // A water manhole, seen from beside it through bare ground.
+    const SampleNetwork net = SampleNetwork::generate({1, 2000});
+    const SamplePointRow* well = nullptr;
+    for (const SampleKindRows& kind : net.kinds)
+        for (const SamplePointRow& row : kind.points)
+            well = !well && kind.code == "JS" && row.facility == "检修井" ? &row : well;
+    ASSERT_TRUE(well);
+    const std::string camera = "camera " + at(well->x + 1.2 - x(0), well->y - 1.2 - y(0), 1.6) + ' ' +
+                               at(well->x - x(0), well->y - y(0), -0.6) + "\nwait-paging 120";
+    const std::string steps[][2] = {{"start", ""},
                                     {"flow", u8"activate 显示流向"},
                                     {"highlight", u8"activate 取消流向\nmessage 高亮显示 HighLight:给水管线"},
                                     {"bare", u8"message 地表透明度 Opacity:0"},
                                     {"thirty", u8"message 地表透明度 Opacity:30"},
-                                    {"opaque", u8"message 地表透明度 Opacity:100"}};
+                                    {"opaque", u8"message 地表透明度 Opacity:100"},
+                                    {"well", u8"message 地表透明度 Opacity:0\n" + camera}};
     std::string script;
     for (const auto& step : steps)
-        script += std::string(step[1]) + "\nframe 3\nscreenshot " + dir + "/" + step[0] + ".png\n";
+        script += step[1] + "\nframe 3\nscreenshot " + dir + "/" + step[0] + ".png\n";
     const std::string out = run(script);
     std::map<std::string, osg::ref_ptr<osg::Image>> shot;
     for (const auto& step : steps)
@@ -81,4 +97,8 @@ TEST_F(Pictures, FlowBandsHighlightAndGroundOpacityShowAsAPersonSeesThem) {
     EXPECT_GT(seen, 300u);
     EXPECT_GT(hidden, seen * 9 / 10);
     EXPECT_GT(tinted, seen * 9 / 10);
+
+    // The well in its textures: the red brick of its wall (its cast-iron lid is in the same
+    // state), not the even grey the pipes' colour shader gave the white shaft.
+    EXPECT_GT(count(shot["well"], brick), 2000u);
 }
