@@ -1,13 +1,18 @@
 // The main job as a user runs it: the sample network rendered headless to a picture.
+#include <osg/Geode>
+#include <osg/Geometry>
 #include <osg/Image>
+#include <osg/NodeVisitor>
 #include <osgDB/ReadFile>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <regex>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -46,6 +51,47 @@ Tally tally(const osg::Image& image) {
                 ++t.green; // telecom cables
         }
     return t;
+}
+
+// Pixels of each distinct layer colour (brown, dark blue, blue, orange, purple, magenta,
+// red, green): lit or not, such a pixel lies on its colour's ray from black. Brown and
+// orange share a ray; orange is the bright end of it.
+std::vector<unsigned> layerColours(const osg::Image& image) {
+    const osg::Vec3 rays[] = {{115, 76, 0},   {0, 38, 115}, {0, 0, 255}, {205, 0, 197},
+                              {255, 0, 197}, {255, 0, 0},  {0, 255, 0}};
+    std::vector<unsigned> n(8);
+    for (int y = 0; y < image.t(); ++y)
+        for (int x = 0; x < image.s(); ++x) {
+            osg::Vec4 c4 = image.getColor(x, y);
+            osg::Vec3 c(c4.r(), c4.g(), c4.b());
+            if (c.length() < 0.15f)
+                continue;
+            for (unsigned i = 0; i < 7; ++i) {
+                osg::Vec3 ray = rays[i] / rays[i].length();
+                if ((c / c.length()) * ray > 0.998f)
+                    ++n[i == 0 ? (c.x() > 0.5f ? 7 : 0) : i];
+            }
+        }
+    return n;
+}
+
+unsigned overviewLines(osg::Node& scene, const std::string& level) {
+    struct Lines : osg::NodeVisitor {
+        Lines(const std::string& prefix) : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN), prefix(prefix) {}
+        void apply(osg::Transform& drawing) override {
+            if (drawing.getName().rfind(prefix, 0) == 0)
+                for (unsigned i = 0; i < drawing.getNumChildren(); ++i)
+                    if (osg::Geode* geode = drawing.getChild(i)->asGeode())
+                        for (unsigned d = 0; d < geode->getNumDrawables(); ++d)
+                            for (auto& set : geode->getDrawable(d)->asGeometry()->getPrimitiveSetList())
+                                count += set->getMode() == GL_LINES ? set->getNumIndices() / 2 : 0;
+            traverse(drawing);
+        }
+        std::string prefix;
+        unsigned count = 0;
+    } lines("overview " + level + "_");
+    scene.accept(lines);
+    return lines.count;
 }
 
 } // namespace
@@ -111,4 +157,44 @@ TEST_F(MainJob, ADumpHoldsTheLoadedTilesAtFullPrecision) {
     // ...and map coordinates keep their digits: six before the point and several after it
     // (six significant digits would round them to whole metres).
     EXPECT_TRUE(std::regex_search(scene, std::regex(" [0-9]{6,7}\\.[0-9]{2}")));
+}
+
+// A network 100 m across and one 20 km across, each seen from its home view through a
+// ground made see-through: every layer colour in the picture and pipes in range of the eye,
+// tubes for the small one and the overview's lines for the large one, where the coarsest
+// drawings hold every segment once and every one of them is drawn.
+TEST_F(MainJob, SmallAndLargeNetworksAreSeenWholeFromTheirHomeView) {
+    for (const std::string size : {"100", "20000"}) {
+        SCOPED_TRACE(size);
+        const std::string net = dir + "/" + size;
+        int status = 0;
+        std::string made = run(bin + "/pn_make_sample --out " + net + " --segments 600 --size " + size, status);
+        ASSERT_EQ(status, 0) << made;
+        const unsigned segments = static_cast<unsigned>(std::stoul(made));
+        std::smatch view;
+        ASSERT_TRUE(std::regex_search(made, view, std::regex("srs (\\S+) extent (.*) baseZ (\\S+)")));
+        std::ofstream(net + "/home.txt") << "load " << view[2] << " " << view[3] << " " << view[1]
+                                         << "\nwait-paging 120\n"
+                                         << u8"message 地表透明度 Opacity:0\nframe 2\nscreenshot " << net
+                                         << "/home.png\ndump " << net << "/home.osgt\nsummary\n";
+        std::string out = run(bin + "/pipeviewer --offscreen --size 800x500 --pipe-xml " + net +
+                                  "/pipe.xml --ground " + std::string(view[3]) + " --script " + net + "/home.txt 2>&1",
+                              status);
+        ASSERT_EQ(status, 0) << out;
+        std::smatch shown;
+        ASSERT_TRUE(std::regex_search(out, shown, std::regex("(\\d+) pipes as tubes, (\\d+) as lines"))) << out;
+        if (size == "100")
+            EXPECT_GE(std::stoul(shown[1]), segments) << out;
+        else
+            EXPECT_EQ(std::stoul(shown[2]), segments) << out;
+
+        osg::ref_ptr<osg::Image> image = osgDB::readRefImageFile(net + "/home.png");
+        ASSERT_TRUE(image.valid());
+        std::vector<unsigned> colours = layerColours(*image);
+        for (unsigned i = 0; i < colours.size(); ++i)
+            EXPECT_GT(colours[i], 10u) << "colour " << i;
+        osg::ref_ptr<osg::Node> scene = osgDB::readRefNodeFile(net + "/home.osgt");
+        ASSERT_TRUE(scene.valid());
+        EXPECT_EQ(overviewLines(*scene, "1"), segments);
+    }
 }
