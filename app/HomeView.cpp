@@ -24,8 +24,8 @@ HomeView HomeView::of(double xmin, double ymin, double xmax, double ymax, double
         for (double y : {ymin, ymax})
             for (double z : {ground, ground - depth}) {
                 const osg::Vec3d p = osg::Vec3d(x, y, z) - view.centre;
-                distance = std::max({distance, std::fabs(p * right) / tanX + p * back,
-                                     std::fabs(p * up) / tanY + p * back});
+                distance = std::max(
+                    {distance, std::fabs(p * right) / tanX + p * back, std::fabs(p * up) / tanY + p * back});
             }
     distance = std::max(distance, 2.0 * depth);
     view.eye = view.centre + back * distance;
@@ -35,7 +35,7 @@ HomeView HomeView::of(double xmin, double ymin, double xmax, double ymax, double
     const double deepestDiagonal = rootDiagonal / 8;
     // From the eye to any part of the extent, and a little more.
     const double farthest = 1.05 * (distance + rootDiagonal / 2);
-    view.lodScale = deepestDiagonal <= PipeRange ? deepestDiagonal / farthest
-                                                 : std::min(1.0, rootDiagonal / farthest);
+    view.lodScale =
+        deepestDiagonal <= PipeRange ? deepestDiagonal / farthest : std::min(1.0, rootDiagonal / farthest);
     return view;
 }

@@ -20,6 +20,7 @@
 #include <osgGA/EventQueue>
 #include <osgGA/StandardManipulator>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <thread>
@@ -161,15 +162,24 @@ void HostApp::lookAtNetwork() {
 }
 
 void HostApp::home() {
-    osgViewer::View* view = _viewer->getViewer();
-    if (osgGA::CameraManipulator* manipulator = view->getCameraManipulator()) {
-        manipulator->home(0.0);
-        view->getCamera()->setViewMatrix(manipulator->getInverseMatrix());
-    }
+    osgGA::CameraManipulator* manipulator = _viewer->getViewer()->getCameraManipulator();
+    if (!manipulator)
+        return;
+    manipulator->home(0.0);
+    osg::Vec3d eye, centre, up;
+    manipulator->getHomePosition(eye, centre, up);
+    setCamera(eye, centre);
 }
 
 void HostApp::setCamera(const osg::Vec3d& eye, const osg::Vec3d& centre) {
     osgViewer::View* view = _viewer->getViewer();
+    // The near and far planes follow the scene as last drawn, from the old eye; until the
+    // next frame computes them anew, a pick from the new eye must not start past what it
+    // is aimed at.
+    double fovy, aspect, zNear, zFar;
+    if (view->getCamera()->getProjectionMatrixAsPerspective(fovy, aspect, zNear, zFar))
+        view->getCamera()->setProjectionMatrixAsPerspective(fovy, aspect, 0.1,
+                                                            std::max(1e5, 10 * (centre - eye).length()));
     osgGA::CameraManipulator* manipulator = view->getCameraManipulator();
     if (auto* standard = dynamic_cast<osgGA::StandardManipulator*>(manipulator)) {
         // The home position stays where it is: the home key still goes back there.
@@ -307,7 +317,7 @@ void HostApp::printSummary(std::ostream& out, std::ostream* err) const {
     double away = (eye - osg::Vec3d(cx, cy, g_playerManager->getHeight(cx, cy))).length();
     *err << "pipeviewer: no pipe of the network is shown: ";
     if (counts.tiles == 0 && shown.dots == 0)
-        *err << "no tile of the paged network is in range of the eye, " << away
+        *err << "no deepest tile (the tiles that hold the pipes) is in range of the eye, " << away
              << " m from the network's middle (the deepest tiles page in within one tile diagonal times "
                 "the level-of-detail scale; the home view frames the whole network)";
     else if (segments == 0)

@@ -209,7 +209,16 @@ void DBPipe::addOverview(const osgEarth::GeoExtent& extent, OverviewDrawing& dra
         for (const CPPoint& record : inExtent.getResult())
             points.push_back(category->position(record));
     }
-    drawing.addKind(layerName, drawnColour(colour), lineEnds, points);
+    osg::ref_ptr<osg::Node> part = drawing.addKind(layerName, drawnColour(colour), lineEnds, points);
+    if (!part)
+        return;
+    PIPEVISIBLETABLE shown;
+    if (g_pCXviewer)
+        g_pCXviewer->getPipeVisible(kindCode, shown);
+    part->setNodeMask(shown.pipe ? ~0u : 0u);
+    std::lock_guard<std::mutex> lock(extentListsLock);
+    liveNodes(overviewParts);
+    overviewParts.emplace_back(part.get());
 }
 
 osg::Geode* DBPipe::loftSection(osg::Vec3d start, osg::Vec3d end, osgModeling::Curve* shape) {
@@ -267,6 +276,8 @@ void DBPipe::setPipesVisible(bool visible) {
     std::lock_guard<std::mutex> lock(extentListsLock);
     for (osg::ref_ptr<osg::Node>& tile : liveNodes(extentRoots))
         tile->setNodeMask(visible ? ~0u : 0u);
+    for (osg::ref_ptr<osg::Node>& part : liveNodes(overviewParts))
+        part->setNodeMask(visible ? ~0u : 0u);
 }
 
 void DBPipe::accept(PipeVisitor& visitor) {

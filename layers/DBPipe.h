@@ -76,8 +76,8 @@ public:
     virtual void addPoint(const osg::ref_ptr<DBPoint>& category);
     // The first category of that exact name, or null.
     virtual DBPoint* findPointCategory(const std::string& name);
-    // Shows or hides the pipes and points of every live tile of the layer (not the
-    // graph of buildAll).
+    // Shows or hides the pipes and points of every live tile of the layer and its part
+    // of the live overview drawings (not the graph of buildAll).
     virtual void setPipesVisible(bool visible);
     // Lids and shafts are shared by every well of a category, in every tile.
     virtual void setLidsVisible(bool visible);
@@ -115,6 +115,7 @@ protected:
     std::list<osg::ref_ptr<DBPoint>> pointCategories;
     std::list<osg::observer_ptr<osg::Node>> extentPipeGroups;
     std::list<osg::observer_ptr<osg::Node>> extentRoots;
+    std::list<osg::observer_ptr<osg::Node>> overviewParts;
 
 private:
     // The layer colour in the categories, so fittings take the colour of their pipes.
@@ -130,6 +131,6 @@ private:
     std::recursive_mutex switchLock;
     int lidsShown = -1;
     int chambersShown = -1;
-    // Guards the two weak lists, which every tile appends to.
+    // Guards the weak lists, which every tile appends to.
     std::mutex extentListsLock;
 };

@@ -18,11 +18,12 @@ OverviewDrawing::OverviewDrawing(const osg::Vec3d& origin_) : origin(origin_), g
     geode->setStateSet(sharedStateSet());
 }
 
-void OverviewDrawing::addKind(const std::string& name, const osg::Vec4& colour,
-                              const std::vector<osg::Vec3d>& lineEnds, const std::vector<osg::Vec3d>& points) {
+osg::Node* OverviewDrawing::addKind(const std::string& name, const osg::Vec4& colour,
+                                    const std::vector<osg::Vec3d>& lineEnds,
+                                    const std::vector<osg::Vec3d>& points) {
     const GLsizei lines = static_cast<GLsizei>(lineEnds.size() / 2 * 2);
     if (lines == 0 && points.empty())
-        return;
+        return nullptr;
     osg::ref_ptr<osg::Vec3Array> vertices = new osg::Vec3Array;
     vertices->reserve(static_cast<size_t>(lines) + points.size());
     for (GLsizei i = 0; i < lines; ++i)
@@ -41,6 +42,7 @@ void OverviewDrawing::addKind(const std::string& name, const osg::Vec4& colour,
     if (!points.empty())
         geometry->addPrimitiveSet(new osg::DrawArrays(GL_POINTS, lines, static_cast<GLsizei>(points.size())));
     geode->addDrawable(geometry.get());
+    return geometry.get();
 }
 
 osg::ref_ptr<osg::Node> OverviewDrawing::build(const std::string& name) {

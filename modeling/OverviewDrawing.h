@@ -26,9 +26,9 @@ public:
     explicit OverviewDrawing(const osg::Vec3d& origin);
 
     // One kind: `lineEnds` holds the two ends of each segment in turn, `points` the
-    // points; the geometry is named `name`. Nothing is added when both are empty.
-    void addKind(const std::string& name, const osg::Vec4& colour, const std::vector<osg::Vec3d>& lineEnds,
-                 const std::vector<osg::Vec3d>& points);
+    // points; the geometry is named `name`. Nothing is added (null) when both are empty.
+    osg::Node* addKind(const std::string& name, const osg::Vec4& colour,
+                       const std::vector<osg::Vec3d>& lineEnds, const std::vector<osg::Vec3d>& points);
 
     // The drawing: a transform named `name` to the origin over the geode of the kinds.
     osg::ref_ptr<osg::Node> build(const std::string& name);

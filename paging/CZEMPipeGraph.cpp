@@ -1,7 +1,7 @@
 #include "paging/CZEMPipeGraph.h"
 
-#include "paging/PipeGraphRegistry.h"
 #include "layers/DBPipe.h"
+#include "paging/PipeGraphRegistry.h"
 #include "plugin/CXPipeLineCtrl.h"
 
 #include "Torvik/Torvik.h"

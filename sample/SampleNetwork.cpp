@@ -103,7 +103,7 @@ const double kMargin = 30.0; // extent beyond the outermost points
 
 struct Grid {
     int n = 0;
-    double scale = 1.0; // block size against kBlock
+    double scale = 1.0;         // block size against kBlock
     std::vector<double> xs, ys; // street centre lines
     bool main(int index) const { return index % 4 == 0; }
 };
@@ -226,7 +226,8 @@ private:
     void run(int from, int to, bool mainStreet) {
         const Spot a = spots_[from], b = spots_[to];
         const double length = std::hypot(b.x - a.x, b.y - a.y);
-        const int inner = std::max(0, static_cast<int>(std::lround(length / (plan_.spacing * grid_.scale))) - 1);
+        const int inner =
+            std::max(0, static_cast<int>(std::lround(length / (plan_.spacing * grid_.scale))) - 1);
         int previous = from;
         for (int k = 1; k <= inner; ++k) {
             const double t = (k + random_.uniform(-0.15, 0.15)) / (inner + 1);

@@ -28,7 +28,8 @@ TEST(HomeView, FramesTheWholeNetworkAndScalesItsDetailAtAnySize) {
                     ASSERT_GT(clip.w(), 0.0);
                     EXPECT_LE(std::fabs(clip.x() / clip.w()), 1.0);
                     EXPECT_LE(std::fabs(clip.y() / clip.w()), 1.0);
-                    widest = std::max({widest, std::fabs(clip.x() / clip.w()), std::fabs(clip.y() / clip.w())});
+                    widest =
+                        std::max({widest, std::fabs(clip.x() / clip.w()), std::fabs(clip.y() / clip.w())});
                 }
         EXPECT_GT(widest, 0.6); // framed, not lost in the middle
 
