@@ -316,10 +316,10 @@ void HostApp::printSummary(std::ostream& out, std::ostream* err) const {
     double cx = (_extent[0] + _extent[2]) / 2, cy = (_extent[1] + _extent[3]) / 2;
     double away = (eye - osg::Vec3d(cx, cy, g_playerManager->getHeight(cx, cy))).length();
     *err << "pipeviewer: no pipe of the network is shown: ";
-    if (counts.tiles == 0 && shown.dots == 0)
+    if (counts.tiles == 0)
         *err << "no deepest tile (the tiles that hold the pipes) is in range of the eye, " << away
-             << " m from the network's middle (the deepest tiles page in within one tile diagonal times "
-                "the level-of-detail scale; the home view frames the whole network)";
+             << " m from the network's middle (a tile pages in when its distance times the level-of-detail "
+                "scale is within its diagonal; the home view frames the whole network)";
     else if (segments == 0)
         *err << "the loaded tiles hold no pipes (is the database empty, or its network outside the extent?)";
     else

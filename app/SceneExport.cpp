@@ -94,7 +94,8 @@ public:
         if (geode.getName() != "overview")
             return;
         for (unsigned i = 0; i < geode.getNumDrawables(); ++i)
-            if (osg::Geometry* geometry = geode.getDrawable(i)->asGeometry())
+            if (osg::Geometry* geometry = geode.getDrawable(i)->asGeometry();
+                geometry && validNodeMask(*geometry))
                 for (unsigned p = 0; p < geometry->getNumPrimitiveSets(); ++p) {
                     const osg::PrimitiveSet* set = geometry->getPrimitiveSet(p);
                     if (set->getMode() == GL_LINES)
