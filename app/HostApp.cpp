@@ -1,6 +1,7 @@
 #include "HostApp.h"
 
 #include "DemTerrain.h"
+#include "HomeView.h"
 #include "SceneExport.h"
 #include "ScreenCapture.h"
 #include "TerrainSurface.h"
@@ -17,7 +18,9 @@
 #include <osgDB/ReadFile>
 #include <osgDB/WriteFile>
 #include <osgGA/EventQueue>
+#include <osgGA/StandardManipulator>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <thread>
@@ -125,6 +128,7 @@ bool HostApp::loadNetwork(const std::string& srs, const std::string& extent, con
     options->setPluginStringData("srs", srs);
     options->setPluginStringData("extent", extent);
     options->setPluginStringData("baseZ", baseZ);
+    options->setPluginStringData("overview", _options.overview ? "on" : "off");
     osgDB::ReaderWriter::ReadResult result =
         osgDB::Registry::instance()->readNode("network.pipe_zem", options.get());
     if (!result.getNode()) {
@@ -144,19 +148,48 @@ bool HostApp::loadNetwork(const std::string& srs, const std::string& extent, con
 
 void HostApp::lookAtNetwork() {
     double cx = (_extent[0] + _extent[2]) / 2, cy = (_extent[1] + _extent[3]) / 2;
-    double ground = g_playerManager->getHeight(cx, cy);
-    // A street-level oblique view: close enough that the nearest tiles page in and the
-    // pipes (drawn within 1000 m) and wells (within 500 m) show.
-    setCamera(osg::Vec3d(cx, cy - 90.0, ground + 60.0), osg::Vec3d(cx, cy + 20.0, ground - 2.0));
+    osg::Camera* camera = _viewer->getViewer()->getCamera();
+    double fovy = 45.0, aspect = double(_options.width) / _options.height, zNear, zFar;
+    if (!camera->getProjectionMatrixAsPerspective(fovy, aspect, zNear, zFar) || !(fovy > 1.0 && aspect > 0.0))
+        fovy = 45.0, aspect = double(_options.width) / _options.height;
+    HomeView home = HomeView::of(_extent[0], _extent[1], _extent[2], _extent[3],
+                                 g_playerManager->getHeight(cx, cy), fovy, aspect);
+    camera->setLODScale(static_cast<float>(home.lodScale));
+    osgViewer::View* view = _viewer->getViewer();
+    if (osgGA::CameraManipulator* manipulator = view->getCameraManipulator())
+        manipulator->setHomePosition(home.eye, home.centre, osg::Vec3d(0, 0, 1));
+    setCamera(home.eye, home.centre);
+}
+
+void HostApp::home() {
+    osgGA::CameraManipulator* manipulator = _viewer->getViewer()->getCameraManipulator();
+    if (!manipulator)
+        return;
+    manipulator->home(0.0);
+    osg::Vec3d eye, centre, up;
+    manipulator->getHomePosition(eye, centre, up);
+    setCamera(eye, centre);
 }
 
 void HostApp::setCamera(const osg::Vec3d& eye, const osg::Vec3d& centre) {
     osgViewer::View* view = _viewer->getViewer();
-    if (osgGA::CameraManipulator* manipulator = view->getCameraManipulator()) {
-        manipulator->setHomePosition(eye, centre, osg::Vec3d(0, 0, 1));
-        manipulator->home(0.0);
+    // The near and far planes follow the scene as last drawn, from the old eye; until the
+    // next frame computes them anew, a pick from the new eye must not start past what it
+    // is aimed at.
+    double fovy, aspect, zNear, zFar;
+    if (view->getCamera()->getProjectionMatrixAsPerspective(fovy, aspect, zNear, zFar))
+        view->getCamera()->setProjectionMatrixAsPerspective(fovy, aspect, 0.1,
+                                                            std::max(1e5, 10 * (centre - eye).length()));
+    osgGA::CameraManipulator* manipulator = view->getCameraManipulator();
+    if (auto* standard = dynamic_cast<osgGA::StandardManipulator*>(manipulator)) {
+        // The home position stays where it is: the home key still goes back there.
+        standard->setTransformation(eye, centre, osg::Vec3d(0, 0, 1));
         // The camera follows the manipulator at the next update; picks made before it
         // (by events of the same frame) see the new view already.
+        view->getCamera()->setViewMatrix(standard->getInverseMatrix());
+    } else if (manipulator) {
+        manipulator->setHomePosition(eye, centre, osg::Vec3d(0, 0, 1));
+        manipulator->home(0.0);
         view->getCamera()->setViewMatrix(manipulator->getInverseMatrix());
     } else {
         view->getCamera()->setViewMatrixAsLookAt(eye, centre, osg::Vec3d(0, 0, 1));
@@ -258,7 +291,7 @@ bool HostApp::dump(const std::string& file) const {
     return shown && writeScene(*shown, file);
 }
 
-void HostApp::printSummary(std::ostream& out) const {
+void HostApp::printSummary(std::ostream& out, std::ostream* err) const {
     SceneCounts counts = countScene(_viewer->getRoot());
     unsigned segments = 0;
     for (const auto& layer : counts.segmentsPerLayer)
@@ -267,7 +300,28 @@ void HostApp::printSummary(std::ostream& out) const {
         << " points shown in " << counts.segmentsPerLayer.size() << " layers\n";
     for (const auto& layer : counts.segmentsPerLayer)
         out << "  " << gbkToUtf8(layer.first) << ": " << layer.second << " segments\n";
+    const osg::Camera* camera = _viewer->getViewer()->getCamera();
+    osg::Vec3d eye = osg::Matrixd::inverse(camera->getViewMatrix()).getTrans();
+    ShownCounts shown = countShown(_viewer->getRoot(), eye, camera->getLODScale());
+    out << "in range of the eye: " << shown.tubes << " pipes as tubes, " << shown.lines << " as lines, "
+        << shown.dots << " points as dots (level-of-detail scale " << camera->getLODScale() << ")\n";
     if (_firstPictureSeconds >= 0)
         out << "time to first picture: " << _firstPictureSeconds << " s\n";
+    if (const osg::FrameStamp* stamp = _viewer->getCompositeViewer()->getFrameStamp())
+        out << "frames run: " << stamp->getFrameNumber() << "\n";
     out << "peak memory: " << peakResidentMiB() << " MiB\n";
+    if (!err || !_networkLoaded || shown.tubes > 0 || shown.lines > 0)
+        return;
+    double cx = (_extent[0] + _extent[2]) / 2, cy = (_extent[1] + _extent[3]) / 2;
+    double away = (eye - osg::Vec3d(cx, cy, g_playerManager->getHeight(cx, cy))).length();
+    *err << "pipeviewer: no pipe of the network is shown: ";
+    if (counts.tiles == 0)
+        *err << "no deepest tile (the tiles that hold the pipes) is in range of the eye, " << away
+             << " m from the network's middle (a tile pages in when its distance times the level-of-detail "
+                "scale is within its diagonal; the home view frames the whole network)";
+    else if (segments == 0)
+        *err << "the loaded tiles hold no pipes (is the database empty, or its network outside the extent?)";
+    else
+        *err << "the pipes of the loaded tiles are beyond the range they are drawn within from the eye";
+    *err << std::endl;
 }

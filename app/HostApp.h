@@ -27,6 +27,7 @@ public:
         std::string demPath; // an elevation raster for the terrain; flat at groundHeight without one
         float groundOpacity = 0.35f;
         unsigned pagerThreads = 4;
+        bool overview = true; // the paged graph's coarser levels carry a drawing of the network
     };
 
     HostApp(const Options& options, std::ostream& out);
@@ -64,11 +65,16 @@ public:
     // The window pixel a world point is seen at through the current camera; false when the
     // point is behind the eye.
     bool windowPixel(const osg::Vec3d& world, double& px, double& py) const;
-    // Looks at the middle of the loaded network from above and to the south.
+    // Frames the whole loaded network from above and to the south (see HomeView), sets
+    // the level-of-detail scale for its size, and makes that the home position.
     void lookAtNetwork();
+    // Back to the home position (what the manipulator's home key does).
+    void home();
     // Writes the scene as drawn (loaded tiles as ordinary children), with full precision.
     bool dump(const std::string& file) const;
-    void printSummary(std::ostream& out) const;
+    // What the loaded tiles hold, and what is shown from the eye; when nothing of a loaded
+    // network is shown, why, on `err`.
+    void printSummary(std::ostream& out, std::ostream* err = nullptr) const;
 
 private:
     Options _options;

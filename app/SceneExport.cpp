@@ -1,5 +1,7 @@
 #include "SceneExport.h"
 
+#include <osg/Geode>
+#include <osg/Geometry>
 #include <osg/LOD>
 #include <osg/NodeVisitor>
 #include <osg/PagedLOD>
@@ -112,12 +114,52 @@ public:
         traverse(lod);
     }
     void apply(osg::PagedLOD& paged) override {
-        const std::string& name = paged.getFileName(0);
-        if (paged.getNumChildren() > 0 && name.find(".3_") != std::string::npos)
-            ++counts.tiles;
+        // The tile is the paged child; with the overview, child 0 is the tile's drawing.
+        for (unsigned i = 0; i < paged.getNumChildren() && i < paged.getNumFileNames(); ++i)
+            if (paged.getFileName(i).find(".3_") != std::string::npos)
+                ++counts.tiles;
         traverse(paged);
     }
     SceneCounts counts;
+};
+
+// Chooses the children of level-of-detail nodes as the cull does, from a given eye.
+class ShownCounter : public osg::NodeVisitor {
+public:
+    ShownCounter(const osg::Vec3d& eye, float lodScale)
+        : osg::NodeVisitor(TRAVERSE_ACTIVE_CHILDREN), eye(eye), lodScale(lodScale) {}
+    osg::Vec3 getEyePoint() const override { return osg::Vec3(eye); }
+    float getDistanceToViewPoint(const osg::Vec3& position, bool useLodScale) const override {
+        float distance = static_cast<float>((osg::Vec3d(position) - eye).length());
+        return useLodScale ? distance * lodScale : distance;
+    }
+    void apply(osg::LOD& lod) override {
+        // A segment's node: a tube within its range.
+        if (lod.getUserData() && !lod.getName().empty() && lod.getNumChildren() > 0) {
+            float distance = getDistanceToViewPoint(lod.getCenter(), true);
+            counts.tubes += distance >= lod.getMinRange(0) && distance < lod.getMaxRange(0);
+        }
+        traverse(lod);
+    }
+    void apply(osg::Geode& geode) override {
+        if (geode.getName() != "overview")
+            return;
+        for (unsigned i = 0; i < geode.getNumDrawables(); ++i)
+            if (osg::Geometry* geometry = geode.getDrawable(i)->asGeometry();
+                geometry && validNodeMask(*geometry))
+                for (unsigned p = 0; p < geometry->getNumPrimitiveSets(); ++p) {
+                    const osg::PrimitiveSet* set = geometry->getPrimitiveSet(p);
+                    if (set->getMode() == GL_LINES)
+                        counts.lines += set->getNumIndices() / 2;
+                    else if (set->getMode() == GL_POINTS)
+                        counts.dots += set->getNumIndices();
+                }
+    }
+    ShownCounts counts;
+
+private:
+    osg::Vec3d eye;
+    float lodScale;
 };
 
 } // namespace
@@ -135,6 +177,13 @@ bool writeScene(osg::Node& scene, const std::string& file) {
 
 SceneCounts countScene(osg::Node* root) {
     Counter counter;
+    if (root)
+        root->accept(counter);
+    return counter.counts;
+}
+
+ShownCounts countShown(osg::Node* root, const osg::Vec3d& eye, float lodScale) {
+    ShownCounter counter(eye, lodScale);
     if (root)
         root->accept(counter);
     return counter.counts;

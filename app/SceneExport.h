@@ -1,6 +1,7 @@
 #pragma once
 
 #include <osg/Node>
+#include <osg/Vec3d>
 #include <osg/ref_ptr>
 
 #include <map>
@@ -24,3 +25,13 @@ struct SceneCounts {
     unsigned tiles = 0;
 };
 SceneCounts countScene(osg::Node* root);
+
+// What is drawn from an eye at `eye` with the camera's level-of-detail scale `lodScale`,
+// as the cull chooses it among the loaded nodes: segment tubes within their range, and
+// the lines and dots of the overview drawings in theirs (hidden nodes left out).
+struct ShownCounts {
+    unsigned tubes = 0;
+    unsigned lines = 0;
+    unsigned dots = 0;
+};
+ShownCounts countShown(osg::Node* root, const osg::Vec3d& eye, float lodScale);

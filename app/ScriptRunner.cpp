@@ -177,6 +177,10 @@ bool ScriptRunner::execute(const std::string& rawLine) {
         _app.setCamera(osg::Vec3d(v[0], v[1], v[2]), osg::Vec3d(v[3], v[4], v[5]));
         return true;
     }
+    if (command == "home") {
+        _app.home();
+        return true;
+    }
     if (command == "mouse") {
         // mouse left|right|move|drag X Y Z (a world point) or PX PY (a window pixel)
         std::istringstream in(args);
@@ -205,7 +209,7 @@ bool ScriptRunner::execute(const std::string& rawLine) {
         return true;
     }
     if (command == "summary") {
-        _app.printSummary(_out);
+        _app.printSummary(_out, &_err);
         return true;
     }
     if (command == "quit") {

@@ -34,7 +34,9 @@ const char* const Usage =
     "  --headless            no window; with --screenshot, draw off-screen (needs a display, e.g. Xvfb)\n"
     "  --offscreen           no window, but draw off-screen all the same, so tiles page in (for scripts)\n"
     "  --screenshot FILE     once paging has settled, write a picture and exit\n"
-    "  --camera EX,EY,EZ,CX,CY,CZ  eye and centre of the view (default: over the network's middle)\n"
+    "  --camera EX,EY,EZ,CX,CY,CZ  eye and centre of the view (default: the home view, the whole\n"
+    "                        network from above and to the south; space or Home goes back there)\n"
+    "  --no-overview         no line drawing of the network on the coarser tiles (seen from afar)\n"
     "  --size WxH            window or picture size (default 1280x800)\n"
     "  --wait SECONDS        the longest wait for paging (default 120)\n"
     "  --script FILE         run the commands of FILE ('-' reads standard input) instead\n"
@@ -86,6 +88,8 @@ int main(int argc, char** argv) {
             options.headless = true;
         } else if (arg == "--offscreen") {
             options.headless = options.offscreen = true;
+        } else if (arg == "--no-overview") {
+            options.overview = false;
         } else if (arg == "--no-network") {
             noNetwork = true;
         } else if (hasValue && arg == "--script") {
@@ -240,6 +244,6 @@ int main(int argc, char** argv) {
             status = 1;
         }
     }
-    app.printSummary(std::cout);
+    app.printSummary(std::cout, &std::cerr);
     return status;
 }

@@ -5,7 +5,9 @@
 #include "network/RecordLoader.h"
 
 #include "layers/extentPipeVisitor.h"
+#include "layers/extentPointVisitor.h"
 #include "modeling/CXColorVisitor.h"
+#include "modeling/OverviewDrawing.h"
 #include "modeling/PipeSection.h"
 #include "modeling/SegmentFrame.h"
 
@@ -139,7 +141,7 @@ osg::Node* DBPipe::createSegmentNode(const CPPipeLine& segment) {
     if (body)
         placed->addChild(body);
     osg::ref_ptr<osg::LOD> lod = new osg::LOD;
-    lod->addChild(placed, 0.0f, 1000.0f);
+    lod->addChild(placed, 0.0f, PipeRange);
     lod->setName(layerName);
     lod->setUserData(new CPPipeLine(segment, lod.get()));
     return lod.release();
@@ -186,6 +188,39 @@ osg::Group* DBPipe::buildExtent(osgEarth::GeoExtent extent) {
     // already show what the host remembers.
     tile->setNodeMask(shown.pipe ? ~0u : 0u);
     return tile.release();
+}
+
+void DBPipe::addOverview(const osgEarth::GeoExtent& extent, OverviewDrawing& drawing) {
+    const ExtentGrid::Box tile{extent.xMin(), extent.yMin(), extent.xMax(), extent.yMax()};
+    auto startsInside = [&tile](const CPPipeLine& segment) {
+        return tile.xMin <= segment.startX && segment.startX < tile.xMax && tile.yMin < segment.startY &&
+               segment.startY <= tile.yMax;
+    };
+    std::list<CPPipeLine> chosen;
+    segmentGrid().select(segments(), &extentPipeVisitor::segmentBox, tile,
+                         defaultExtentLookup() == ExtentLookup::Indexed, startsInside, chosen);
+    std::vector<osg::Vec3d> lineEnds, points;
+    lineEnds.reserve(2 * chosen.size());
+    for (const CPPipeLine& segment : chosen) {
+        lineEnds.emplace_back(segment.startX, segment.startY, startHeight(segment));
+        lineEnds.emplace_back(segment.endX, segment.endY, endHeight(segment));
+    }
+    for (auto& category : pointCategories) {
+        extentPointVisitor inExtent(extent);
+        category->accept(inExtent);
+        for (const CPPoint& record : inExtent.getResult())
+            points.push_back(category->position(record));
+    }
+    osg::ref_ptr<osg::Node> part = drawing.addKind(layerName, drawnColour(colour), lineEnds, points);
+    if (!part)
+        return;
+    PIPEVISIBLETABLE shown;
+    if (g_pCXviewer)
+        g_pCXviewer->getPipeVisible(kindCode, shown);
+    part->setNodeMask(shown.pipe ? ~0u : 0u);
+    std::lock_guard<std::mutex> lock(extentListsLock);
+    liveNodes(overviewParts);
+    overviewParts.emplace_back(part.get());
 }
 
 osg::Geode* DBPipe::loftSection(osg::Vec3d start, osg::Vec3d end, osgModeling::Curve* shape) {
@@ -243,6 +278,8 @@ void DBPipe::setPipesVisible(bool visible) {
     std::lock_guard<std::mutex> lock(extentListsLock);
     for (osg::ref_ptr<osg::Node>& tile : liveNodes(extentRoots))
         tile->setNodeMask(visible ? ~0u : 0u);
+    for (osg::ref_ptr<osg::Node>& part : liveNodes(overviewParts))
+        part->setNodeMask(visible ? ~0u : 0u);
 }
 
 void DBPipe::accept(PipeVisitor& visitor) {

@@ -28,12 +28,16 @@ namespace osgModeling {
 class Curve;
 }
 class DBPoint;
+class OverviewDrawing;
 class PipeVisitor;
 
 // The pipe layer of one utility kind: the kind's segments, read from its line table
 // joined to its point table, its point categories, and the scene built from them.
 class DBPipe : public osg::Referenced {
 public:
+    // How far from the eye a segment's tube is drawn.
+    static constexpr float PipeRange = 1000.0f;
+
     DBPipe(std::string kindCode, std::string layerName, osg::Vec4ub colour);
 
     virtual osg::Vec4ub getLayerColor();
@@ -49,13 +53,18 @@ public:
     // The kind's segments, loaded on first use. While no load has found any, an empty
     // list, and the next call loads again.
     virtual std::list<CPPipeLine>& segments();
-    // A level-of-detail node (drawn within 1000) over the placed body of one segment,
+    // A level-of-detail node (drawn within PipeRange) over the placed body of one segment,
     // carrying a pooled copy of the segment; without a body when the segment has none.
     virtual osg::Node* createSegmentNode(const CPPipeLine& segment);
     // One tile's content: the points and the pipes within `extent`, new on every call,
     // shown or hidden as the host remembers for this kind. The caller owns it; the
     // layer only keeps weak references to its root and its pipes.
     virtual osg::Group* buildExtent(osgEarth::GeoExtent extent);
+    // Adds this kind to a drawing of `extent` seen from afar: every segment whose start
+    // point lies in the extent as a line, every point of its categories there as a dot
+    // (the extent's edges as the points' tiles take them, so each segment and point is in
+    // the drawing of exactly one of the tiles of a level).
+    virtual void addOverview(const osgEarth::GeoExtent& extent, OverviewDrawing& drawing);
     // A tube of section `shape` from `start` to `end`, in the layer colour.
     virtual osg::Geode* loftSection(osg::Vec3d start, osg::Vec3d end, osgModeling::Curve* shape);
     // The body of a segment in its own frame, whose placement in the world is written
@@ -67,8 +76,8 @@ public:
     virtual void addPoint(const osg::ref_ptr<DBPoint>& category);
     // The first category of that exact name, or null.
     virtual DBPoint* findPointCategory(const std::string& name);
-    // Shows or hides the pipes and points of every live tile of the layer (not the
-    // graph of buildAll).
+    // Shows or hides the pipes and points of every live tile of the layer and its part
+    // of the live overview drawings (not the graph of buildAll).
     virtual void setPipesVisible(bool visible);
     // Lids and shafts are shared by every well of a category, in every tile.
     virtual void setLidsVisible(bool visible);
@@ -106,6 +115,7 @@ protected:
     std::list<osg::ref_ptr<DBPoint>> pointCategories;
     std::list<osg::observer_ptr<osg::Node>> extentPipeGroups;
     std::list<osg::observer_ptr<osg::Node>> extentRoots;
+    std::list<osg::observer_ptr<osg::Node>> overviewParts;
 
 private:
     // The layer colour in the categories, so fittings take the colour of their pipes.
@@ -121,6 +131,6 @@ private:
     std::recursive_mutex switchLock;
     int lidsShown = -1;
     int chambersShown = -1;
-    // Guards the two weak lists, which every tile appends to.
+    // Guards the weak lists, which every tile appends to.
     std::mutex extentListsLock;
 };

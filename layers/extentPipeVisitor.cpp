@@ -5,12 +5,10 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-ExtentGrid::Box segmentBox(const CPPipeLine& segment) {
+ExtentGrid::Box extentPipeVisitor::segmentBox(const CPPipeLine& segment) {
     return {std::min(segment.startX, segment.endX), std::min(segment.startY, segment.endY),
             std::max(segment.startX, segment.endX), std::max(segment.startY, segment.endY)};
 }
-} // namespace
 
 extentPipeVisitor::extentPipeVisitor(osgEarth::GeoExtent extent_, ExtentLookup lookup_)
     : extent(std::move(extent_)), lookup(lookup_) {}

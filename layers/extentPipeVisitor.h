@@ -1,6 +1,7 @@
 #pragma once
 
 #include "layers/PipeVisitor.h"
+#include "modeling/ExtentGrid.h"
 #include "modeling/ExtentLookup.h"
 #include "network/CPPipeLine.h"
 
@@ -17,6 +18,8 @@ public:
     explicit extentPipeVisitor(osgEarth::GeoExtent extent, ExtentLookup lookup = defaultExtentLookup());
 
     void apply(DBPipe& layer) override;
+    // The rectangle a segment covers, as the layers' segment grids are built on.
+    static ExtentGrid::Box segmentBox(const CPPipeLine& segment);
     std::list<CPPipeLine>& getResult() { return result; }
 
     osgEarth::GeoExtent extent;

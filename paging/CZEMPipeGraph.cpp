@@ -1,5 +1,6 @@
 #include "paging/CZEMPipeGraph.h"
 
+#include "layers/DBPipe.h"
 #include "paging/PipeGraphRegistry.h"
 #include "plugin/CXPipeLineCtrl.h"
 
@@ -11,6 +12,7 @@
 #include <osg/PagedLOD>
 #include <osgDB/Options>
 
+#include <cfloat>
 #include <cmath>
 
 namespace {
@@ -56,11 +58,11 @@ osg::ref_ptr<CZEMPipeGraph> CZEMPipeGraph::create(const osgDB::Options* options,
         error = "no coordinate system can be made of \"" + srs + "\"";
         return nullptr;
     }
-    return new CZEMPipeGraph(profile.get(), base);
+    return new CZEMPipeGraph(profile.get(), base, options->getPluginStringData("overview") == "on");
 }
 
-CZEMPipeGraph::CZEMPipeGraph(const osgEarth::Profile* profile, double base)
-    : rootKey(new osgEarth::TileKey(0, 0, 0, profile)), baseZ(base) {
+CZEMPipeGraph::CZEMPipeGraph(const osgEarth::Profile* profile, double base, bool withOverview)
+    : rootKey(new osgEarth::TileKey(0, 0, 0, profile)), baseZ(base), overview(withOverview) {
     _id = PipeGraphRegistry::instance().add(this);
     extent = rootKey->getExtent();
     setName("pipe network");
@@ -93,11 +95,38 @@ osg::ref_ptr<osg::PagedLOD> CZEMPipeGraph::createPagedNode(const osgEarth::GeoEx
     paged->setCenterMode(osg::LOD::USER_DEFINED_CENTER);
     paged->setCenter(osg::Vec3f(centre));
     paged->setRadius(radius);
-    paged->setRange(0, 0.0f, radius);
-    paged->setFileName(0, tileName(id, level, x, y));
-    paged->setPriorityOffset(0, 0.0f);
-    paged->setPriorityScale(0, 1.0f);
+    unsigned tile = 0;
+    float reach = radius;
+    if (overview && level == 0) {
+        reach = FLT_MAX;
+    } else if (overview) {
+        // Within one tile diagonal the tile's own content takes over; a deepest tile wider
+        // than its pipes' range keeps its drawing wherever its tubes or wells may be culled.
+        float from = level == DeepestLevel && radius > DBPipe::PipeRange ? 0.0f : radius;
+        paged->addChild(CXPipeLineCtrl::getInstance()->createOverviewNode(
+                            ownedExtent(level, x, y), "overview " + std::to_string(level) + "_" +
+                                                          std::to_string(x) + "_" + std::to_string(y)),
+                        from, FLT_MAX);
+        tile = 1;
+    }
+    paged->setRange(tile, 0.0f, reach);
+    paged->setFileName(tile, tileName(id, level, x, y));
+    paged->setPriorityOffset(tile, 0.0f);
+    paged->setPriorityScale(tile, 1.0f);
     return paged;
+}
+
+osgEarth::GeoExtent CZEMPipeGraph::ownedExtent(unsigned level, unsigned x, unsigned y) const {
+    osgEarth::GeoExtent tileExtent = osgEarth::TileKey(level, x, y, rootKey->getProfile()).getExtent();
+    // A tile owns its west and north edges (xMin <= X < xMax, yMin < Y <= yMax), so a
+    // survey point on an edge two tiles share is built once. The graph's own east and
+    // south edges belong to the tiles along them: those extents reach one ulp further.
+    const unsigned last = (1u << level) - 1;
+    if (x != last && y != last)
+        return tileExtent;
+    double xMax = x == last ? std::nextafter(tileExtent.xMax(), HUGE_VAL) : tileExtent.xMax();
+    double yMin = y == last ? std::nextafter(tileExtent.yMin(), -HUGE_VAL) : tileExtent.yMin();
+    return osgEarth::GeoExtent(tileExtent.getSRS(), tileExtent.xMin(), yMin, xMax, tileExtent.yMax());
 }
 
 osg::ref_ptr<osg::Node> CZEMPipeGraph::createNode(unsigned level, unsigned x, unsigned y, unsigned id) const {
@@ -114,18 +143,7 @@ osg::ref_ptr<osg::Node> CZEMPipeGraph::createNode(unsigned level, unsigned x, un
         }
         return group;
     }
-    osgEarth::TileKey key(level, x, y, profile);
-    osgEarth::GeoExtent tileExtent = key.getExtent();
-    // A tile owns its west and north edges (xMin <= X < xMax, yMin < Y <= yMax), so a
-    // survey point on an edge two tiles share is built once. The graph's own east and
-    // south edges belong to the tiles along them: those extents reach one ulp further.
-    const unsigned last = (1u << level) - 1;
-    if (x == last || y == last) {
-        double xMax = x == last ? std::nextafter(tileExtent.xMax(), HUGE_VAL) : tileExtent.xMax();
-        double yMin = y == last ? std::nextafter(tileExtent.yMin(), -HUGE_VAL) : tileExtent.yMin();
-        tileExtent =
-            osgEarth::GeoExtent(tileExtent.getSRS(), tileExtent.xMin(), yMin, xMax, tileExtent.yMax());
-    }
+    osgEarth::GeoExtent tileExtent = ownedExtent(level, x, y);
     group->addChild(CXPipeLineCtrl::getInstance()->createExtentNode(tileExtent));
     return group;
 }

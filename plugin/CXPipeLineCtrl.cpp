@@ -5,6 +5,7 @@
 #include "layers/DBPoint.h"
 #include "modeling/CXColorVisitor.h"
 #include "modeling/LineLayerBuilder.h"
+#include "modeling/OverviewDrawing.h"
 
 #include "Selmor/CXViewer.h"
 #include "Torvik/CXPlayerManager.h"
@@ -152,6 +153,16 @@ osg::Group* CXPipeLineCtrl::createExtentNode(osgEarth::GeoExtent& extent) {
         if (osg::Node* content = layer->buildExtent(extent))
             tile->addChild(content);
     return tile.release();
+}
+
+osg::ref_ptr<osg::Node> CXPipeLineCtrl::createOverviewNode(const osgEarth::GeoExtent& extent,
+                                                           const std::string& drawingName) {
+    double cx = 0.0, cy = 0.0;
+    extent.getCentroid(cx, cy);
+    OverviewDrawing drawing(osg::Vec3d(cx, cy, 0.0));
+    for (auto& layer : pipeLayers)
+        layer->addOverview(extent, drawing);
+    return drawing.build(drawingName);
 }
 
 osg::ref_ptr<osg::Node> CXPipeLineCtrl::getNetworkRoot() {

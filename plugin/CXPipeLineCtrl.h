@@ -55,6 +55,9 @@ public:
     osg::ref_ptr<DBPipe> findPipeLayer(const std::string& name);
     // A tile's content: what every pipe layer builds within `extent`, in layer order.
     osg::Group* createExtentNode(osgEarth::GeoExtent& extent);
+    // A light drawing of what every pipe layer holds within `extent`, for the coarser
+    // tiles of the paged graph: lines and dots, named `name` (see OverviewDrawing).
+    osg::ref_ptr<osg::Node> createOverviewNode(const osgEarth::GeoExtent& extent, const std::string& name);
     osg::ref_ptr<osg::Node> getNetworkRoot();
 
     // The kinds' factories, registered while the module loads.

@@ -103,6 +103,7 @@ const double kMargin = 30.0; // extent beyond the outermost points
 
 struct Grid {
     int n = 0;
+    double scale = 1.0;         // block size against kBlock
     std::vector<double> xs, ys; // street centre lines
     bool main(int index) const { return index % 4 == 0; }
 };
@@ -190,7 +191,8 @@ private:
     }
 
     void makeNode(int i, int j) {
-        const double x = grid_.xs[i] + plan_.offset, y = grid_.ys[j] + plan_.offset;
+        const double offset = plan_.offset * std::max(1.0, grid_.scale);
+        const double x = grid_.xs[i] + offset, y = grid_.ys[j] + offset;
         const int ways = (i > 0) + (i + 1 < n_) + (j > 0) + (j + 1 < n_);
         const double pipe = pipeDepth(x, y);
         const char* facility = plan_.junctionFacility;
@@ -224,7 +226,8 @@ private:
     void run(int from, int to, bool mainStreet) {
         const Spot a = spots_[from], b = spots_[to];
         const double length = std::hypot(b.x - a.x, b.y - a.y);
-        const int inner = std::max(0, static_cast<int>(std::lround(length / plan_.spacing)) - 1);
+        const int inner =
+            std::max(0, static_cast<int>(std::lround(length / (plan_.spacing * grid_.scale))) - 1);
         int previous = from;
         for (int k = 1; k <= inner; ++k) {
             const double t = (k + random_.uniform(-0.15, 0.15)) / (inner + 1);
@@ -291,9 +294,11 @@ SampleNetwork SampleNetwork::generate(const SampleOptions& options) {
         Random random(options.seed);
         Grid grid;
         grid.n = n;
+        const double block = options.size > 0 ? options.size / (n - 1) : kBlock;
+        grid.scale = block / kBlock;
         for (int i = 0; i < n; ++i) {
-            grid.xs.push_back(kOriginX + i * kBlock + random.uniform(-10, 10));
-            grid.ys.push_back(kOriginY + i * kBlock + random.uniform(-10, 10));
+            grid.xs.push_back(kOriginX + i * block + random.uniform(-10, 10) * grid.scale);
+            grid.ys.push_back(kOriginY + i * block + random.uniform(-10, 10) * grid.scale);
         }
         for (const KindPlan& plan : plans()) {
             net.kinds.push_back(SampleKindRows{plan.code, {}, {}});
@@ -310,10 +315,11 @@ SampleNetwork SampleNetwork::generate(const SampleOptions& options) {
                 net.xmax = std::max(net.xmax, p.x);
                 net.ymax = std::max(net.ymax, p.y);
             }
-        net.xmin = std::floor(net.xmin - kMargin);
-        net.ymin = std::floor(net.ymin - kMargin);
-        net.xmax = std::ceil(net.xmax + kMargin);
-        net.ymax = std::ceil(net.ymax + kMargin);
+        const double margin = kMargin * std::min(1.0, grid.scale);
+        net.xmin = std::floor(net.xmin - margin);
+        net.ymin = std::floor(net.ymin - margin);
+        net.xmax = std::ceil(net.xmax + margin);
+        net.ymax = std::ceil(net.ymax + margin);
         return net;
     }
 }

@@ -36,6 +36,10 @@ struct SampleOptions {
     std::uint32_t seed = 1;
     // Line rows wanted over all kinds; the district grows until it holds at least this many.
     std::size_t segments = 3000;
+    // How far the street grid spans each way, in metres; 0 keeps the usual 120 m blocks.
+    // Blocks, survey spacing and street jitter follow the width; the kinds' offsets from
+    // the street centre lines only grow with it, so small districts keep their layers apart.
+    double size = 0;
 };
 
 class SampleNetwork {

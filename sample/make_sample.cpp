@@ -5,6 +5,7 @@
 #include "sample/SampleNetwork.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,9 +16,10 @@
 namespace {
 int usage(const char* program) {
     std::fprintf(stderr,
-                 "usage: %s [--out DIR] [--segments N] [--seed S] [--database sqlite|mdb]\n"
+                 "usage: %s [--out DIR] [--segments N] [--seed S] [--size METRES] [--database sqlite|mdb]\n"
                  "  writes DIR/network.sqlite, DIR/network.mdb, DIR/pipe.xml (pointing at the one\n"
-                 "  --database names, SQLite by default) and DIR/network.json\n",
+                 "  --database names, SQLite by default) and DIR/network.json; --size: how far the\n"
+                 "  street grid spans each way (default: blocks of 120 m)\n",
                  program);
     return 2;
 }
@@ -26,6 +28,12 @@ bool number(const char* text, unsigned long long& value) {
     char* end = nullptr;
     value = std::strtoull(text, &end, 10);
     return *text && *end == '\0' && text[0] != '-';
+}
+
+bool metres(const char* text, double& value) {
+    char* end = nullptr;
+    value = std::strtod(text, &end);
+    return *text && *end == '\0' && std::isfinite(value) && value > 0;
 }
 } // namespace
 
@@ -36,6 +44,7 @@ int main(int argc, char** argv) {
     std::string pointAt = "sqlite";
     for (int i = 1; i < argc; ++i) {
         unsigned long long value = 0;
+        double width = 0;
         if (i + 1 >= argc)
             return usage(argv[0]);
         if (!std::strcmp(argv[i], "--out"))
@@ -45,6 +54,8 @@ int main(int argc, char** argv) {
             pointAt = argv[++i];
         else if (!std::strcmp(argv[i], "--segments") && number(argv[i + 1], value) && value > 0)
             options.segments = static_cast<size_t>(value), ++i;
+        else if (!std::strcmp(argv[i], "--size") && metres(argv[i + 1], width))
+            options.size = width, ++i;
         else if (!std::strcmp(argv[i], "--seed") && number(argv[i + 1], value) && value <= 0xFFFFFFFFull)
             options.seed = static_cast<std::uint32_t>(value), ++i;
         else

@@ -8,3 +8,6 @@ pn_add_test(main_job_test
   SOURCES app/MainJobTest.cpp
   LIBS pn_osg)
 add_dependencies(main_job_test pipeviewer pipenetwork pn_make_sample assets)
+pn_add_test(home_view_test
+  SOURCES app/HomeViewTest.cpp ${PROJECT_SOURCE_DIR}/app/HomeView.cpp
+  LIBS pn_osg)

@@ -43,6 +43,15 @@ bool CXEarthManipulator::handle(const osgGA::GUIEventAdapter& ea, osgGA::GUIActi
     return handled;
 }
 
+bool CXEarthManipulator::handleKeyDown(const osgGA::GUIEventAdapter& ea, osgGA::GUIActionAdapter& aa) {
+    if (ea.getKey() != osgGA::GUIEventAdapter::KEY_Home)
+        return osgGA::OrbitManipulator::handleKeyDown(ea, aa);
+    flushMouseEventStack();
+    _thrown = false;
+    home(ea, aa);
+    return true;
+}
+
 bool CXEarthManipulator::keepEyeAboveTerrain() {
     osg::Vec3d eye, centre, up;
     getTransformation(eye, centre, up);

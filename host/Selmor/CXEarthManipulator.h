@@ -34,6 +34,10 @@ public:
     // the centre was moved.
     bool keepCentreUnderTerrain();
 
+protected:
+    // The Home key goes home, as the space bar does.
+    bool handleKeyDown(const osgGA::GUIEventAdapter& ea, osgGA::GUIActionAdapter& aa) override;
+
 private:
     int _tourismMode = AboveGround;
     double _clearance = 1.5;

@@ -1,14 +1,19 @@
 // The main job as a user runs it: the sample network rendered headless to a picture.
+#include <osg/Geode>
+#include <osg/Geometry>
 #include <osg/Image>
+#include <osg/NodeVisitor>
 #include <osgDB/ReadFile>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <regex>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -25,28 +30,44 @@ std::string run(const std::string& command, int& status) {
     return output;
 }
 
-// Pixels whose colour reads as the given layer colour, however lit and however tinted by
-// the translucent ground above the pipes.
-struct Tally {
-    unsigned blue = 0, red = 0, brown = 0, green = 0;
-};
-
-Tally tally(const osg::Image& image) {
-    Tally t;
+// Pixels of each distinct layer colour (brown, dark blue, blue, orange, purple, magenta,
+// red, green): lit or not, such a pixel lies on its colour's ray from black. Brown and
+// orange share a ray; orange is the bright end of it.
+std::vector<unsigned> layerColours(const osg::Image& image) {
+    const osg::Vec3 rays[] = {{115, 76, 0},  {0, 38, 115}, {0, 0, 255}, {205, 0, 197},
+                              {255, 0, 197}, {255, 0, 0},  {0, 255, 0}};
+    std::vector<unsigned> n(8);
     for (int y = 0; y < image.t(); ++y)
         for (int x = 0; x < image.s(); ++x) {
-            osg::Vec4 c = image.getColor(x, y);
-            float r = c.r(), g = c.g(), b = c.b();
-            if (b > 0.3f && b > 1.6f * r && b > 1.4f * g)
-                ++t.blue; // water supply
-            else if (r > 0.3f && r > 1.8f * g && r > 1.8f * b)
-                ++t.red; // power and street lighting
-            else if (r > 0.2f && r > 1.15f * g && g > 1.3f * b)
-                ++t.brown; // drainage
-            else if (g > 0.3f && g > 1.5f * r && g > 1.5f * b)
-                ++t.green; // telecom cables
+            osg::Vec4 c4 = image.getColor(x, y);
+            osg::Vec3 c(c4.r(), c4.g(), c4.b());
+            if (c.length() < 0.15f)
+                continue;
+            for (unsigned i = 0; i < 7; ++i) {
+                osg::Vec3 ray = rays[i] / rays[i].length();
+                if ((c / c.length()) * ray > 0.998f)
+                    ++n[i == 0 ? (c.x() > 0.5f ? 7 : 0) : i];
+            }
         }
-    return t;
+    return n;
+}
+
+// Segments drawn as lines by the overview drawings of one level ("1": the root tile's).
+unsigned overviewLines(osg::Node& scene, const std::string& level) {
+    struct Lines : osg::NodeVisitor {
+        Lines() : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN) {}
+        void apply(osg::Geometry& lines) override {
+            const osg::NodePath& path = getNodePath(); // ... drawing, geode, geometry
+            if (path.size() > 2 && path[path.size() - 3]->getName().rfind(prefix, 0) == 0)
+                for (auto& set : lines.getPrimitiveSetList())
+                    count += set->getMode() == GL_LINES ? set->getNumIndices() / 2 : 0;
+        }
+        std::string prefix;
+        unsigned count = 0;
+    } lines;
+    lines.prefix = "overview " + level + "_";
+    scene.accept(lines);
+    return lines.count;
 }
 
 } // namespace
@@ -72,24 +93,6 @@ protected:
     const std::string bin = PN_BIN_DIR;
     std::string dir;
 };
-
-TEST_F(MainJob, RendersTheSampleNetworkWithItsLayerColoursWherePipesAre) {
-    int status = 0;
-    std::string out = run(bin + "/pipeviewer --pipe-xml " + dir + "/pipe.xml --headless --screenshot " + dir +
-                              "/network.png --size 800x500 2>&1",
-                          status);
-    ASSERT_EQ(status, 0) << out;
-    EXPECT_EQ(out.find(" 0 segments"), std::string::npos) << out;
-
-    osg::ref_ptr<osg::Image> image = osgDB::readRefImageFile(dir + "/network.png");
-    ASSERT_TRUE(image.valid());
-    EXPECT_EQ(image->s(), 800);
-    Tally t = tally(*image);
-    // 150 pixels: a pipe seen from street level covers far more.
-    for (unsigned pixels : {t.blue, t.red, t.brown, t.green})
-        EXPECT_GT(pixels, 150u) << "blue " << t.blue << ", red " << t.red << ", brown " << t.brown
-                                << ", green " << t.green;
-}
 
 TEST_F(MainJob, ADumpHoldsTheLoadedTilesAtFullPrecision) {
     int status = 0; // The sample's own view, read back from the pipe.xml it wrote.
@@ -171,5 +174,47 @@ TEST_F(MainJob, ViewersAtOnceInAnyLocaleEachLoadTheirOwnNetwork) {
     EXPECT_EQ(stat((bin + "/pipe.xml").c_str(), &after) == 0, hadPipeXml);
     if (hadPipeXml) {
         EXPECT_EQ(after.st_mtime, before.st_mtime);
+    }
+}
+
+// The main job over a network 100 m across and one 20 km across: from the home view, pipes
+// in range of the eye, tubes for the small one and the overview's lines for the large one,
+// whose root tile draws every segment once (and without the overview, a reason for showing
+// nothing); through a see-through ground, every layer colour in the picture.
+TEST_F(MainJob, SmallAndLargeNetworksAreSeenWholeFromTheirHomeView) {
+    for (const std::string size : {"100", "20000"}) {
+        SCOPED_TRACE(size);
+        const std::string net = dir + "/" + size,
+                          viewer = bin + "/pipeviewer --size 800x500 --pipe-xml " + net;
+        int status = 0;
+        std::string made =
+            run(bin + "/pn_make_sample --out " + net + " --segments 600 --size " + size, status);
+        std::smatch view, shown;
+        ASSERT_TRUE(status == 0 &&
+                    std::regex_search(made, view, std::regex("srs (\\S+) extent (.*) baseZ (\\S+)")));
+        const unsigned segments = static_cast<unsigned>(std::stoul(made));
+        std::string out =
+            run(viewer + "/pipe.xml --headless --screenshot " + net + "/shown.png 2>&1", status);
+        ASSERT_TRUE(status == 0 &&
+                    std::regex_search(out, shown, std::regex("(\\d+) pipes as tubes, (\\d+) as lines")));
+        EXPECT_GE(std::stoul(shown[size == "100" ? 1 : 2]), segments) << out;
+        if (size != "100") {
+            EXPECT_NE(
+                run(viewer + "/pipe.xml --headless --no-overview --screenshot " + net + "/bare.png 2>&1",
+                    status)
+                    .find("no pipe of the network is shown: no deepest tile"),
+                std::string::npos);
+        }
+
+        std::ofstream(net + "/home.txt") << "load " << view[2] << ' ' << view[3] << ' ' << view[1]
+                                         << u8"\nwait-paging 120\nmessage 地表透明度 Opacity:0\nscreenshot "
+                                         << net << "/home.png\ndump " << net << "/home.osgt\n";
+        out = run(viewer + "/pipe.xml --offscreen --ground " + view[3].str() + " --script " + net +
+                      "/home.txt 2>&1",
+                  status);
+        ASSERT_EQ(status, 0) << out;
+        for (unsigned pixels : layerColours(*osgDB::readRefImageFile(net + "/home.png")))
+            EXPECT_GT(pixels, 100u);
+        EXPECT_EQ(overviewLines(*osgDB::readRefNodeFile(net + "/home.osgt"), "1"), segments);
     }
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 
 namespace {
@@ -22,8 +23,11 @@ osg::ref_ptr<osgDB::Options> graphOptions(const std::string& extent, const std::
     return options;
 }
 
-osg::ref_ptr<CZEMPipeGraph> readGraph(const std::string& extent = "0 0 800 800") {
-    osg::ref_ptr<osg::Node> node = osgDB::readRefNodeFile("district.pipe_zem", graphOptions(extent).get());
+osg::ref_ptr<CZEMPipeGraph> readGraph(const std::string& extent = "0 0 800 800", bool overview = false) {
+    osg::ref_ptr<osgDB::Options> options = graphOptions(extent);
+    if (overview)
+        options->setPluginStringData("overview", "on");
+    osg::ref_ptr<osg::Node> node = osgDB::readRefNodeFile("district.pipe_zem", options.get());
     return dynamic_cast<CZEMPipeGraph*>(node.get());
 }
 
@@ -61,6 +65,31 @@ TEST(PipeGraph, PagedNodesReachOneDiagonalFromTheirCentreAndChildrenComeInQuadtr
     expectPaged(group->getChild(1), id + ".3_2_7.pipe_pseudo_zem", 100, 250, 50);
     expectPaged(group->getChild(2), id + ".3_3_6.pipe_pseudo_zem", 100, 350, 150);
     expectPaged(group->getChild(3), id + ".3_3_7.pipe_pseudo_zem", 100, 350, 50);
+}
+
+// With the overview the root is in range from anywhere, and every tile below it is drawn
+// as lines from its diagonal outwards, the tile itself within it; a deepest tile wider than
+// the pipes' range keeps its drawing at every distance.
+TEST(PipeGraph, WithTheOverviewEachTileIsDrawnBeyondItsDiagonalAndWideDeepestTilesAlways) {
+    for (double size : {800.0, 8000.0}) {
+        osg::ref_ptr<CZEMPipeGraph> graph = readGraph("0 0 " + std::to_string(size) + " 1000", true);
+        ASSERT_TRUE(graph.valid() && graph->hasOverview());
+        auto* root = dynamic_cast<osg::PagedLOD*>(graph->getChild(0));
+        ASSERT_TRUE(root && root->getNumChildren() == 0);
+        EXPECT_EQ(root->getMaxRange(0), FLT_MAX);
+        for (unsigned level : {0u, 2u}) {
+            osg::ref_ptr<osg::Node> tile = graph->createNode(level, 0, 0, graph->getId());
+            ASSERT_TRUE(tile.valid() && tile->asGroup()->getNumChildren() == 4u);
+            auto* child = dynamic_cast<osg::PagedLOD*>(tile->asGroup()->getChild(3));
+            ASSERT_TRUE(child && child->getNumChildren() == 1u && child->getNumFileNames() == 2u);
+            const float diagonal = static_cast<float>(std::hypot(size, 1000.0) / (2 << level));
+            EXPECT_EQ(child->getChild(0)->getName(), "overview " + std::to_string(level + 1) + "_1_1");
+            EXPECT_EQ(child->getFileName(1), CZEMPipeGraph::tileName(graph->getId(), level + 1, 1, 1));
+            EXPECT_NEAR(child->getMaxRange(1), diagonal, 1e-2);
+            EXPECT_NEAR(child->getMinRange(0), level == 2 && diagonal > 1000 ? 0.0f : diagonal, 1e-2);
+            EXPECT_EQ(child->getMaxRange(0), FLT_MAX);
+        }
+    }
 }
 
 TEST(PipeGraph, BadOptionsMakeNoGraphButAClearFailedRead) {

@@ -96,6 +96,14 @@ TEST(SampleNetwork, GrowsToTheRequestedNumberOfSegments) {
         EXPECT_TRUE(made >= wanted && made <= std::max<size_t>(wanted * 13 / 10, 3500))
             << wanted << ": " << made;
     }
+    // A district of a given width: about as many segments, spread over it.
+    for (double width : {100.0, 20000.0}) {
+        const SampleNetwork net = SampleNetwork::generate({1, 600, width});
+        EXPECT_GE(net.segmentCount(), 600u);
+        EXPECT_LE(net.segmentCount(), 3500u);
+        for (double across : {net.xmax - net.xmin, net.ymax - net.ymin})
+            EXPECT_TRUE(across > width && across < 1.5 * width) << width << ": " << across;
+    }
 }
 
 // Every kind: its columns and point categories, points inside the extent at plausible

@@ -55,10 +55,11 @@ TEST_F(Frame, ToolsReportTheXYOfEachPickedPointAndIgnoreClicksOnNothing) {
          tunnel + mouse("left", -5.5, 5.5) + mouse("move", -2.5, 9.5) + "activate " + region + "\n" +
              mouse("left", 6.5, 11.5) + mouse("move", 8.5, 19.5) + mouse("left", 8.5, 19.5) +
              mouse("right", 1.5, 21.5)},
-        // World points, and pixels counted from the top left.
+        // World points, and pixels counted from the top left (of a street-level view).
         {"Transect",
          {{2.25, 11.75}},
-         u8"activate 横断面\n" + mouse("left", 2.25, 11.75) + "mouse move 320 399\nmouse right 320 399\n"},
+         "camera " + at(0, -90, 60) + ' ' + at(0, 20, -2) + u8"\nactivate 横断面\n" +
+             mouse("left", 2.25, 11.75) + "mouse move 320 399\nmouse right 320 399\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.script);
