@@ -3,6 +3,7 @@
 #include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
+#include <QTextStream>
 
 #include <cerrno>
 #include <csignal>
@@ -130,7 +131,10 @@ bool RunFolder::usePipeXml(const std::string& pipeXml, std::string& error) {
                     !(database.size() > 1 && database[1] == ':');
     if (relative) {
         conn.setAttribute("str", QFileInfo(file).absolutePath() + "/" + database);
-        content = document.toByteArray(2);
+        // In the file's own encoding (its declaration's, GBK for the program's files).
+        content.clear();
+        QTextStream out(&content, QIODevice::WriteOnly);
+        document.save(out, 2, QDomNode::EncodingFromDocument);
     }
     std::string target = _bin + "/pipe.xml";
     QFile copy(QString::fromLocal8Bit(target.c_str()));

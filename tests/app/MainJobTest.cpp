@@ -175,6 +175,18 @@ TEST_F(MainJob, ViewersAtOnceInAnyLocaleEachLoadTheirOwnNetwork) {
     if (hadPipeXml) {
         EXPECT_EQ(after.st_mtime, before.st_mtime);
     }
+
+    // A relative database path is taken from the given pipe.xml's folder, and the copy keeps
+    // the file's own encoding (GBK here: "管网.sqlite").
+    std::string xml = run("cat " + dir + "/pipe.xml", status);
+    xml = std::regex_replace(xml, std::regex("encoding=\"UTF-8\""), "encoding=\"GBK\"");
+    std::ofstream(dir + "/gbk.xml") << std::regex_replace(xml, std::regex("str=\"[^\"]*\""),
+                                                          "str=\"\xB9\xDC\xCD\xF8.sqlite\"");
+    run("cp " + dir + "/network.sqlite " + dir + u8"/管网.sqlite", status);
+    std::string relative = run(bin + "/pipeviewer --pipe-xml " + dir + "/gbk.xml --headless --screenshot " +
+                                   dir + "/gbk.png --size 400x250 2>&1",
+                               status);
+    EXPECT_EQ(loaded(relative), loaded(alone)) << relative;
 }
 
 // The main job over a network 100 m across and one 20 km across: from the home view, pipes
