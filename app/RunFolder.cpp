@@ -1,5 +1,7 @@
 #include "RunFolder.h"
 
+#include "text/XmlBounds.h"
+
 #include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
@@ -117,8 +119,15 @@ bool RunFolder::create(const std::string& programDir, std::string& error) {
 bool RunFolder::usePipeXml(const std::string& pipeXml, std::string& error) {
     QFile file(QString::fromLocal8Bit(pipeXml.c_str()));
     QByteArray content;
-    if (!file.open(QIODevice::ReadOnly) || (content = file.readAll()).isNull()) {
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly) ||
+        (content = file.read(static_cast<qint64>(maxXmlBytes) + 1)).isNull()) {
         error = "cannot read " + pipeXml;
+        return false;
+    }
+    // Qt's parser recurses per level of nesting: a file past the limits never reaches it.
+    const std::string bounds = xmlBoundsError(content.constData(), static_cast<std::size_t>(content.size()));
+    if (!bounds.empty()) {
+        error = pipeXml + ": " + bounds;
         return false;
     }
     QDomDocument document;

@@ -1,22 +1,31 @@
 #include "ViewSettings.h"
 
 #include "text/Number.h"
+#include "text/XmlBounds.h"
 
 #include <QDomDocument>
 #include <QFile>
+#include <QFileInfo>
 
 #include <sstream>
 
 bool ViewSettings::read(const std::string& pipeXml, std::string& error) {
     QFile file(QString::fromLocal8Bit(pipeXml.c_str()));
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
         error = "cannot read " + pipeXml;
+        return false;
+    }
+    // Qt's parser recurses per level of nesting: a file past the limits never reaches it.
+    const QByteArray content = file.read(static_cast<qint64>(maxXmlBytes) + 1);
+    const std::string bounds = xmlBoundsError(content.constData(), static_cast<std::size_t>(content.size()));
+    if (!bounds.empty()) {
+        error = pipeXml + ": " + bounds;
         return false;
     }
     QDomDocument document;
     QString message;
     int line = 0;
-    if (!document.setContent(&file, &message, &line)) {
+    if (!document.setContent(content, &message, &line)) {
         error = pipeXml + ":" + std::to_string(line) + ": " + message.toStdString();
         return false;
     }

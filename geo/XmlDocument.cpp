@@ -2,8 +2,11 @@
 
 #include "text/GbkText.h"
 
+#include "text/XmlBounds.h"
+
 #include <QDomDocument>
 #include <QFile>
+#include <QFileInfo>
 
 namespace osgEarth {
 namespace {
@@ -30,14 +33,18 @@ Config toConfig(const QDomElement& element) {
 
 osg::ref_ptr<XmlDocument> XmlDocument::load(const std::string& path) {
     QFile file(gbkToQString(path));
-    if (!file.open(QIODevice::ReadOnly))
+    // Regular files only: a FIFO or a device would block the read or never end.
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
         return nullptr;
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.read(static_cast<qint64>(maxXmlBytes) + 1);
     return parse(std::string(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 osg::ref_ptr<XmlDocument> XmlDocument::parse(const std::string& bytes) {
     // QDomDocument honours the encoding the XML declaration names (GBK, UTF-8, ...).
+    // It recurses per level of nesting: text past the limits never reaches it.
+    if (!xmlBoundsError(bytes.data(), bytes.size()).empty())
+        return nullptr;
     QDomDocument dom;
     if (!dom.setContent(QByteArray(bytes.data(), static_cast<int>(bytes.size()))))
         return nullptr;

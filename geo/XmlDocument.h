@@ -15,10 +15,11 @@ namespace osgEarth {
 // file declares, because the program holds paths and names as GBK.
 class GEO_EXPORT XmlDocument : public osg::Referenced {
 public:
-    // Null when the file is missing, unreadable or not well-formed XML. The path is a
+    // Null when the file is missing, unreadable, not well-formed XML or past the limits. The path is a
     // GBK byte string, relative to the working directory unless absolute.
     static osg::ref_ptr<XmlDocument> load(const std::string& path);
-    // Parses XML text held in memory; null when it is not well-formed.
+    // Parses XML text held in memory; null when it is not well-formed or past the
+    // limits of text/XmlBounds.h.
     static osg::ref_ptr<XmlDocument> parse(const std::string& bytes);
 
     const Config& getConfig() const { return _config; }

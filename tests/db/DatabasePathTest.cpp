@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <stdexcept>
 
 TEST(DatabasePath, PipeXmlGivesThePathAsGbkBytesOrTheConfigurationError) {
@@ -34,4 +35,24 @@ TEST(DatabasePath, PipeXmlGivesThePathAsGbkBytesOrTheConfigurationError) {
         folder.write("pipe.xml", contents);
         EXPECT_EQ(read(), expected) << contents;
     }
+
+    // Past the nesting limit: refused with the reason before Qt's recursive parser sees it.
+    std::string deep;
+    for (int i = 0; i < 100; ++i)
+        deep += "<pipeline>";
+    folder.write("pipe.xml", deep);
+    EXPECT_EQ(read(), "error: pipe.xml: nested deeper than 64 elements");
+
+    // Parsed once per version of the file, however often the database opens.
+    const std::string good = "<pipeline><conn str=\"a.mdb\"/></pipeline>";
+    folder.write("pipe.xml", good);
+    const unsigned before = databasePathParses();
+    for (int i = 0; i < 30; ++i)
+        EXPECT_EQ(read(), "a.mdb");
+    EXPECT_EQ(databasePathParses(), before + 1);
+    // The same text in a new file (another inode) is a new version.
+    ASSERT_EQ(std::rename("pipe.xml", "old.xml"), 0);
+    folder.write("pipe.xml", good);
+    EXPECT_EQ(read(), "a.mdb");
+    EXPECT_EQ(databasePathParses(), before + 2);
 }

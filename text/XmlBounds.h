@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Limits on the program's small XML configuration files, checked before the text goes to
+// Qt's DOM parser, which recurses once per level of nesting and so would overflow the
+// stack on a hostile file.
+constexpr std::size_t maxXmlBytes = 1u << 20; // 1 MiB
+constexpr int maxXmlDepth = 64;
+
+// Empty when the text is within both limits; otherwise the reason ("... nested deeper
+// than 64 elements"). A cheap scan of tags that skips comments, CDATA, processing
+// instructions, declarations and quoted attribute values.
+std::string xmlBoundsError(const char* data, std::size_t size);
