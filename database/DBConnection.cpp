@@ -4,6 +4,7 @@
 #include "text/GbkText.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -36,11 +37,9 @@ int errorNumber(const QSqlError& error) {
     return code.isEmpty() ? 0 : code.toInt();
 }
 
-#ifndef _WIN32
 QSqlError failure(const QString& text) {
     return QSqlError(QString(), text, QSqlError::ConnectionError, QStringLiteral("-1"));
 }
-#endif
 
 QSqlError openSqlite(QSqlDatabase& database, const QString& name, const QString& file,
                      const QString& options) {
@@ -108,7 +107,12 @@ bool DBConnection::open() {
         QSqlDatabase::removeDatabase(name);
 
     QSqlError error;
-    if (hasExtension(path, {".sqlite", ".db", ".gpkg"}))
+    // Regular files only: a FIFO or a device would block this thread, and the database
+    // lock with it, for good. Missing files fail in the driver, as they always did.
+    const QFileInfo file(gbkToQString(path));
+    if (file.exists() && !file.isFile())
+        error = failure(QStringLiteral("Not a regular file: ") + gbkToQString(path));
+    else if (hasExtension(path, {".sqlite", ".db", ".gpkg"}))
         error = openSqlite(database, name, gbkToQString(path), QStringLiteral("QSQLITE_OPEN_READONLY"));
 #ifndef _WIN32
     else if (!hasExtension(path, {".mdb", ".accdb"}))

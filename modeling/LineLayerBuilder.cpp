@@ -11,6 +11,7 @@
 #include <osg/ShapeDrawable>
 
 #include <cmath>
+#include <filesystem>
 
 namespace {
 
@@ -47,6 +48,12 @@ LineLayerBuilder::LineLayerBuilder(float radius, const osg::Vec4f& color)
 }
 
 osg::ref_ptr<osgEarth::Features::FeatureSource> LineLayerBuilder::openSource(const std::string& url) {
+    // Regular files only: a FIFO or a device would block the frame thread for good.
+    // Names that are no file (GDAL's virtual paths) and missing files go to the driver.
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(url, ec);
+    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        return nullptr;
     osgEarth::Drivers::OGRFeatureOptions options{osgEarth::Config()};
     options.name() = "pipeline";
     options.url() = url;

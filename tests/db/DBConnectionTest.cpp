@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -158,7 +160,11 @@ TEST(NetworkDatabase, UnreadableFilesFailWithTheDialogWordsAndAGoodOneStillOpens
         folder.write(name, content);
         expectOpenFails(folder.path(name));
     }
-    for (const char* name : {"missing.mdb", "missing.sqlite", "folder.mdb", "folder.db"})
+    // FIFOs are refused before any open: reading one would wait for a writer for good.
+    for (const char* name : {"fifo.mdb", "fifo.sqlite"})
+        ASSERT_EQ(::mkfifo(gbkToUtf8(folder.path(name)).c_str(), 0600), 0);
+    for (const char* name :
+         {"missing.mdb", "missing.sqlite", "folder.mdb", "folder.db", "fifo.mdb", "fifo.sqlite"})
         expectOpenFails(folder.path(name));
     expectOpenFails(""); // pipe.xml without "str"
 
