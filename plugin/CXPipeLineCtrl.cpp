@@ -82,7 +82,7 @@ bool CXPipeLineCtrl::openLine(std::string name, float depth, osg::Vec4f& color) 
     osg::ref_ptr<osgEarth::Features::FeatureSource> source = LineLayerBuilder::openSource(name);
     if (!source)
         return false;
-    featureSources.emplace(name, source);
+    featureSources[name] = source;
     const osgEarth::Map* map = g_pCXviewer && g_pCXviewer->mapNode ? g_pCXviewer->mapNode->getMap() : nullptr;
     addLineLayer(name, LineLayerBuilder(1.0f, color).buildFeatureLayer(*source, depth, map).get());
     return true;
@@ -111,12 +111,15 @@ void CXPipeLineCtrl::removeLineLayer(const std::string& layerName) {
     lineLayers.erase(found);
 }
 
+// A name already in use is taken over by the new layer: the earlier one leaves the
+// scene and the table, so that one name always reaches exactly one layer.
 void CXPipeLineCtrl::addLineLayer(const std::string& layerName, osg::Group* layer) {
     if (!layer)
         return;
+    removeLineLayer(layerName);
     if (g_pCXviewer)
         g_pCXviewer->getPipeGroup()->addChild(layer);
-    lineLayers.emplace(layerName, layer);
+    lineLayers[layerName] = layer;
 }
 
 void CXPipeLineCtrl::createPipeLayers() {

@@ -97,14 +97,15 @@ void PipeHandler::runPending(LineLayerTarget& control) {
         return;
 
     // Messages short of the fields their form needs are dropped: nothing past the
-    // last field is ever read.
+    // last field is ever read. So are layers without a name, which no later message
+    // could reach to hide or remove.
     static const char* const OpenLine = "OpenLine:";
     static const char* const VisualNo = "Visual:no";
     static const char* const VisualYes = "Visual:yes";
     static const char* const OpenKml = "OpenKml:";
     if (startsWith(command, OpenLine)) {
         std::vector<std::string> f = fields(command, OpenLine);
-        if (f.size() < 6)
+        if (f.size() < 6 || f[0].empty())
             return;
         osg::Vec4f color(number(f[2]), number(f[3]), number(f[4]), number(f[5]));
         control.openLine(f[0], number(f[1]), color);
@@ -119,7 +120,7 @@ void PipeHandler::runPending(LineLayerTarget& control) {
             control.removeLineLayer(f[0]);
     } else if (startsWith(command, OpenKml)) {
         std::vector<std::string> f = fields(command, OpenKml);
-        if (f.size() < 7 || !points)
+        if (f.size() < 7 || f[0].empty() || !points)
             return;
         osg::Vec4f color(number(f[3]), number(f[4]), number(f[5]), number(f[6]));
         control.openKml(f[0], points.get(), number(f[2]), number(f[1]), color);

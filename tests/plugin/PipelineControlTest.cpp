@@ -6,7 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -118,24 +122,31 @@ TEST_F(PipelineControl, ARemovalRunsOnItsOwnOnceAndARemoveCommandDoesTheSame) {
     EXPECT_FALSE(viewer->getPipeGroup()->containsNode(also.get()));
 }
 
-TEST_F(PipelineControl, ASecondLayerUnderATakenNameIsAttachedButTheNameKeepsTheFirst) {
+TEST_F(PipelineControl, ASecondLayerUnderATakenNameReplacesTheFirst) {
     openKml("twice");
-    osg::Group* first = layer("twice");
+    osg::ref_ptr<osg::Group> first = layer("twice");
     size_t children = viewer->getPipeGroup()->getNumChildren();
     openKml("twice");
-    EXPECT_EQ(layer("twice"), first);
-    EXPECT_EQ(viewer->getPipeGroup()->getNumChildren(), children + 1);
+    EXPECT_NE(layer("twice"), first.get());
+    EXPECT_FALSE(viewer->getPipeGroup()->containsNode(first.get()));
+    EXPECT_EQ(viewer->getPipeGroup()->getNumChildren(), children);
 }
 
 TEST_F(PipelineControl, MalformedMessagesChangeNothingAndTheirPointListsDoNotLinger) {
     openKml("keep");
     size_t children = viewer->getPipeGroup()->getNumChildren();
+    // A FIFO is no vector file: refused before any open, which would wait for a writer.
+    const std::string fifo = testing::TempDir() + "pn_line_fifo_" + std::to_string(::getpid()) + ".shp";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string openFifo = "OpenLine:" + fifo + ",1,0,0,1,1";
     for (const char* message : {"OpenLine:", "OpenLine:a.shp,1,0,0", "OpenKml:x,0,0.5,1", "Visual:no",
-                                "Remove:", "visual:nokeep", "Something else", "OpenKml:", ""}) {
+                                "Remove:", "visual:nokeep", "Something else", "OpenKml:", "",
+                                "OpenKml:,0,0.5,1,0,0,1", "OpenLine:,1,0,0,1,1", openFifo.c_str()}) {
         control->postMessageWithData(new std::vector<osg::Vec3d>{{0, 0, 0}, {1, 0, 0}}, message);
         control->postRemoval("Remove");
         viewer->frame();
     }
+    std::remove(fifo.c_str());
     // Each list went with its command: none is left for a later "OpenKml:" without one.
     EXPECT_FALSE(control->getHandler()->hasPendingPoints());
     control->postMessage("OpenKml:late,0,0.5,1,0,0,1");
