@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
 namespace {
@@ -153,9 +154,10 @@ std::string heightLabel(const std::string& path, osg::Node* node) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s ROOT PREFIX\n", argv[0]);
-        return 2;
+    const bool help = argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"));
+    if (argc != 3 || argv[1][0] == '-' || argv[2][0] == '-') {
+        std::fprintf(help ? stdout : stderr, "usage: %s ROOT PREFIX\n", argv[0]);
+        return help ? 0 : 2;
     }
     const std::string root = argv[1], prefix = argv[2];
     std::vector<Item> models, pictures;

@@ -14,14 +14,15 @@
 #include <string>
 
 namespace {
-int usage(const char* program) {
-    std::fprintf(stderr,
+// On stdout with status 0 when asked for (--help), on stderr with status 2 otherwise.
+int usage(const char* program, bool asked = false) {
+    std::fprintf(asked ? stdout : stderr,
                  "usage: %s [--out DIR] [--segments N] [--seed S] [--size METRES] [--database sqlite|mdb]\n"
                  "  writes DIR/network.sqlite, DIR/network.mdb, DIR/pipe.xml (pointing at the one\n"
                  "  --database names, SQLite by default) and DIR/network.json; --size: how far the\n"
                  "  street grid spans each way (default: blocks of 120 m)\n",
                  program);
-    return 2;
+    return asked ? 0 : 2;
 }
 
 bool number(const char* text, unsigned long long& value) {
@@ -45,6 +46,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         unsigned long long value = 0;
         double width = 0;
+        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h"))
+            return usage(argv[0], true);
         if (i + 1 >= argc)
             return usage(argv[0]);
         if (!std::strcmp(argv[i], "--out"))

@@ -195,3 +195,22 @@ TEST(Assets, TheGeneratorWritesTheSameFilesEveryTimeAndReportsAnUnwritableFolder
     EXPECT_NE(std::system((make + blocker.string() + " 2>/dev/null").c_str()), 0);
     fs::remove(blocker);
 }
+
+// Every program of the project: --help prints its usage and succeeds, an unknown option
+// fails with the usage on stderr, and neither writes anything (no folder named "--help").
+TEST(Programs, AnswerHelpAndRefuseUnknownOptionsWritingNothing) {
+    const fs::path dir = fs::temp_directory_path() / ("pn_programs_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    for (const char* program : {"pipeviewer", "pn_make_sample", "pn_make_assets", "pn_asset_sheet"}) {
+        const std::string run = "cd " + dir.string() + " && " + (fs::path(PN_BIN_DIR) / program).string();
+        // The usage on stdout for --help (status 0), on stderr for an unknown option (status 2).
+        EXPECT_EQ(std::system((run + " --help | grep -q usage: && " + run + " --help >/dev/null").c_str()), 0)
+            << program;
+        const std::string bogus = run + " --bogus 2>&1 >/dev/null | grep -q usage: && { " + run +
+                                  " --bogus 2>/dev/null; test $? -eq 2; }";
+        EXPECT_EQ(std::system(bogus.c_str()), 0) << program;
+        EXPECT_TRUE(fs::is_empty(dir)) << program;
+    }
+    fs::remove_all(dir);
+}
