@@ -60,6 +60,7 @@ HostApp::~HostApp() {
     // building tiles with its code: both go before the plug-in does.
     if (osgDB::DatabasePager* pager = _viewer->getViewer()->getDatabasePager())
         pager->cancel();
+    _network = nullptr;
     _viewer.reset();
     _plugin.unload();
 }
