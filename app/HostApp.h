@@ -9,8 +9,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <ostream>
+#include <set>
 #include <string>
 
 class CXControl;
@@ -100,7 +100,7 @@ private:
     osg::ref_ptr<osg::Node> _network;
     // What the plug-in reported while reading the network (from pager threads).
     mutable std::mutex _reportMutex;
-    std::set<std::string> _failures;                                  // UTF-8
+    std::set<std::string> _failures;                                    // UTF-8
     std::map<std::string, std::map<std::string, std::string>> _leftOut; // GBK name -> reason -> count
     double _extent[4] = {0, 0, 0, 0};
     std::chrono::steady_clock::time_point _started;

@@ -23,8 +23,8 @@ void reportFailure(const std::string& what, const std::string& reason) {
 
 void reportLeftOut(const std::string& what, std::size_t count, const std::string& reason) {
     if (count > 0)
-        g_playerManager->OnCallback(CXPlayerManager::LeftOutCallback, what + "\t" + std::to_string(count) + "\t" + reason,
-                                    nullptr);
+        g_playerManager->OnCallback(CXPlayerManager::LeftOutCallback,
+                                    what + "\t" + std::to_string(count) + "\t" + reason, nullptr);
 }
 
 bool hasColumns(const std::vector<std::string>& names, std::initializer_list<const char*> columns) {

@@ -112,15 +112,17 @@ TEST_F(MainJob, ADumpHoldsTheLoadedTilesAtFullPrecision) {
     ASSERT_EQ(status, 0) << out;
     size_t second = out.find("network: ", out.find("network: ") + 1);
     ASSERT_NE(second, std::string::npos) << out;
-    EXPECT_EQ(out.substr(second, out.find('\n', second) - second),
-              out.substr(out.find("network: "), out.find('\n', out.find("network: ")) - out.find("network: ")));
+    EXPECT_EQ(
+        out.substr(second, out.find('\n', second) - second),
+        out.substr(out.find("network: "), out.find('\n', out.find("network: ")) - out.find("network: ")));
 
     // A database that holds no network is a failed run, with the reason.
     run("sed 's/str=\"[^\"]*\"/str=\"empty.sqlite\"/' " + dir + "/pipe.xml > " + dir + "/empty.xml && : > " +
             dir + "/empty.sqlite",
         status);
-    std::string failed =
-        run(bin + "/pipeviewer --pipe-xml " + dir + "/empty.xml --headless --screenshot " + dir + "/e.png 2>&1", status);
+    std::string failed = run(bin + "/pipeviewer --pipe-xml " + dir + "/empty.xml --headless --screenshot " +
+                                 dir + "/e.png 2>&1",
+                             status);
     EXPECT_NE(status, 0) << failed;
     EXPECT_NE(failed.find("cannot read the network: TQMB_"), std::string::npos) << failed;
 

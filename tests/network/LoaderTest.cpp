@@ -1,7 +1,7 @@
 #include "NetworkDatabase.h"
 
-#include "layers/Kinds.h"
 #include "Torvik/CXPlayerManager.h"
+#include "layers/Kinds.h"
 #include "sample/MdbWriter.h"
 #include "text/GbkText.h"
 
@@ -28,10 +28,11 @@ std::string gids(DBPoint& category) {
 // What the loaders post under `name` while it lives.
 struct Reports : std::vector<std::string> {
     explicit Reports(const char* name)
-        : id(g_playerManager->addCallbackListener([this, name](const std::string& n, const std::string& p, void*) {
-              if (n == name)
-                  push_back(p);
-          })) {}
+        : id(g_playerManager->addCallbackListener(
+              [this, name](const std::string& n, const std::string& p, void*) {
+                  if (n == name)
+                      push_back(p);
+              })) {}
     ~Reports() { g_playerManager->removeCallbackListener(id); }
     int id;
 };
