@@ -324,13 +324,12 @@ void HostApp::printSummary(std::ostream& out, std::ostream* err) const {
         leftOut(layer.first);
         out << "\n";
     }
-    // Tables and layers none of whose rows are shown.
+    // Point tables, and layers none of whose segments are shown.
     for (const auto& named : _leftOut)
-        if (!counts.segmentsPerLayer.count(named.first)) {
-            out << "  " << gbkToUtf8(named.first) << ":";
-            leftOut(named.first);
-            out << "\n";
-        }
+        if (!counts.segmentsPerLayer.count(named.first))
+            for (const auto& reason : named.second)
+                out << "  " << gbkToUtf8(named.first) << ": " << reason.second
+                    << " rows left out: " << gbkToUtf8(reason.first) << "\n";
     const osg::Camera* camera = _viewer->getViewer()->getCamera();
     osg::Vec3d eye = osg::Matrixd::inverse(camera->getViewMatrix()).getTrans();
     ShownCounts shown = countShown(_viewer->getRoot(), eye, camera->getLODScale());
