@@ -46,6 +46,10 @@ HostApp::HostApp(const Options& options, std::ostream& out)
     _viewer.reset(new CXViewer);
     _callbackListener = g_playerManager->addCallbackListener(
         [this](const std::string& name, const std::string& payload, void*) {
+            if (name == CXPlayerManager::LoadFailureCallback || name == CXPlayerManager::LeftOutCallback) {
+                noteLoadReport(name, payload);
+                return;
+            }
             _out << "callback\t" << gbkToUtf8(name) << '\t' << gbkToUtf8(payload) << std::endl;
         });
 }
@@ -56,6 +60,7 @@ HostApp::~HostApp() {
     // building tiles with its code: both go before the plug-in does.
     if (osgDB::DatabasePager* pager = _viewer->getViewer()->getDatabasePager())
         pager->cancel();
+    _network = nullptr;
     _viewer.reset();
     _plugin.unload();
 }
@@ -136,7 +141,15 @@ bool HostApp::loadNetwork(const std::string& srs, const std::string& extent, con
                                          : result.message();
         return false;
     }
-    _viewer->getPipeGroup()->addChild(result.getNode());
+    {
+        std::lock_guard<std::mutex> guard(_reportMutex);
+        _failures.clear();
+        _leftOut.clear();
+    }
+    if (_network)
+        _viewer->getPipeGroup()->removeChild(_network.get());
+    _network = result.getNode();
+    _viewer->getPipeGroup()->addChild(_network.get());
     std::copy(bounds, bounds + 4, _extent);
     _viewer->getTerrain()->removeChildren(0, _viewer->getTerrain()->getNumChildren());
     _viewer->getTerrain()->addChild(buildTerrainSurface(*g_playerManager->getTerrain(), bounds[0], bounds[1],
@@ -298,8 +311,25 @@ void HostApp::printSummary(std::ostream& out, std::ostream* err) const {
         segments += layer.second;
     out << "network: " << counts.tiles << " tiles loaded, " << segments << " segments and " << counts.points
         << " points shown in " << counts.segmentsPerLayer.size() << " layers\n";
-    for (const auto& layer : counts.segmentsPerLayer)
-        out << "  " << gbkToUtf8(layer.first) << ": " << layer.second << " segments\n";
+    std::lock_guard<std::mutex> guard(_reportMutex);
+    auto leftOut = [&](const std::string& name) {
+        auto found = _leftOut.find(name);
+        if (found == _leftOut.end())
+            return;
+        for (const auto& reason : found->second)
+            out << " (" << reason.second << " left out: " << gbkToUtf8(reason.first) << ")";
+    };
+    for (const auto& layer : counts.segmentsPerLayer) {
+        out << "  " << gbkToUtf8(layer.first) << ": " << layer.second << " segments";
+        leftOut(layer.first);
+        out << "\n";
+    }
+    // Point tables, and layers none of whose segments are shown.
+    for (const auto& named : _leftOut)
+        if (!counts.segmentsPerLayer.count(named.first))
+            for (const auto& reason : named.second)
+                out << "  " << gbkToUtf8(named.first) << ": " << reason.second
+                    << " rows left out: " << gbkToUtf8(reason.first) << "\n";
     const osg::Camera* camera = _viewer->getViewer()->getCamera();
     osg::Vec3d eye = osg::Matrixd::inverse(camera->getViewMatrix()).getTrans();
     ShownCounts shown = countShown(_viewer->getRoot(), eye, camera->getLODScale());
@@ -310,6 +340,9 @@ void HostApp::printSummary(std::ostream& out, std::ostream* err) const {
     if (const osg::FrameStamp* stamp = _viewer->getCompositeViewer()->getFrameStamp())
         out << "frames run: " << stamp->getFrameNumber() << "\n";
     out << "peak memory: " << peakResidentMiB() << " MiB\n";
+    if (err)
+        for (const std::string& failure : _failures)
+            *err << "pipeviewer: cannot read the network: " << failure << std::endl;
     if (!err || !_networkLoaded || shown.tubes > 0 || shown.lines > 0)
         return;
     double cx = (_extent[0] + _extent[2]) / 2, cy = (_extent[1] + _extent[3]) / 2;
@@ -324,4 +357,22 @@ void HostApp::printSummary(std::ostream& out, std::ostream* err) const {
     else
         *err << "the pipes of the loaded tiles are beyond the range they are drawn within from the eye";
     *err << std::endl;
+}
+
+void HostApp::noteLoadReport(const std::string& name, const std::string& payload) {
+    std::lock_guard<std::mutex> guard(_reportMutex);
+    if (name == CXPlayerManager::LoadFailureCallback) {
+        _failures.insert(gbkToUtf8(payload));
+        return;
+    }
+    // "<name>\t<count>\t<reason>": a kind loaded again reports the same rows again.
+    std::size_t first = payload.find('\t'), second = payload.find('\t', first + 1);
+    if (second != std::string::npos)
+        _leftOut[payload.substr(0, first)][payload.substr(second + 1)] =
+            payload.substr(first + 1, second - first - 1);
+}
+
+std::size_t HostApp::loadFailures() const {
+    std::lock_guard<std::mutex> guard(_reportMutex);
+    return _failures.size();
 }

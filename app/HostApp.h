@@ -6,8 +6,11 @@
 #include <osg/Vec3d>
 
 #include <chrono>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <ostream>
+#include <set>
 #include <string>
 
 class CXControl;
@@ -46,7 +49,8 @@ public:
     bool canDraw() const;
 
     // Reads the paged pipe graph over `extent` ("xmin ymin xmax ymax" in `srs`) and hangs it
-    // under the pipe group, with the ground drawn over the same extent. False with a reason.
+    // under the pipe group in place of the one loaded before, with the ground drawn over the
+    // same extent. False with a reason.
     bool loadNetwork(const std::string& srs, const std::string& extent, const std::string& baseZ,
                      std::string& error);
     // Runs frames until the pager has nothing left to load or merge, or until the
@@ -74,12 +78,17 @@ public:
     bool dump(const std::string& file) const;
     // What the loaded tiles hold, and what is shown from the eye; when nothing of a loaded
     // network is shown, why, on `err`.
+    // Rows the plug-in left out are counted per layer; each distinct reason a kind could
+    // not be read goes to `err`, prefixed "pipeviewer: ".
     void printSummary(std::ostream& out, std::ostream* err = nullptr) const;
+    // How many distinct failures the plug-in reported while reading the network.
+    std::size_t loadFailures() const;
 
 private:
     Options _options;
     std::ostream& _out;
     void windowSize(double& width, double& height) const;
+    void noteLoadReport(const std::string& name, const std::string& payload);
 
     std::unique_ptr<CXViewer> _viewer;
     CXPluginLoader _plugin;
@@ -88,6 +97,11 @@ private:
     bool _hasWindow = false;
     bool _hasPbuffer = false;
     bool _networkLoaded = false;
+    osg::ref_ptr<osg::Node> _network;
+    // What the plug-in reported while reading the network (from pager threads).
+    mutable std::mutex _reportMutex;
+    std::set<std::string> _failures;                                    // UTF-8
+    std::map<std::string, std::map<std::string, std::string>> _leftOut; // GBK name -> reason -> count
     double _extent[4] = {0, 0, 0, 0};
     std::chrono::steady_clock::time_point _started;
     double _firstPictureSeconds = -1.0;

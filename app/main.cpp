@@ -245,5 +245,6 @@ int main(int argc, char** argv) {
         }
     }
     app.printSummary(std::cout, &std::cerr);
-    return status;
+    // A network that could not be read (or only in part) is no success.
+    return app.loadFailures() > 0 && !noNetwork ? 1 : status;
 }

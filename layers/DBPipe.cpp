@@ -303,7 +303,10 @@ std::list<CPPipeLine>& DBPipe::segments() {
 bool DBPipe::loadLineQuery(const std::string& lineTable, const std::string& pointTable,
                            std::list<CPPipeLine>& out) {
     std::uint32_t packed = colour.r() + 256u * colour.g() + 65536u * colour.b();
-    return loadSegmentRows(segmentQuery(lineTable, pointTable), layerName, packed, out);
+    if (!loadSegmentRows(segmentQuery(lineTable, pointTable), layerName, packed, out))
+        return false;
+    countUnjoinedSegments(lineTable, pointTable, layerName);
+    return true;
 }
 
 void DBPipe::addPoint(const osg::ref_ptr<DBPoint>& category) {

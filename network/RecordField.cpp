@@ -15,3 +15,9 @@ double recordNumber(const QVariant& value) {
     double number = value.toDouble(&ok);
     return ok && std::isfinite(number) ? number : 0.0;
 }
+
+bool recordIsNumber(const QVariant& value) {
+    bool ok = false;
+    double number = value.isNull() ? 0.0 : value.toDouble(&ok);
+    return ok && std::isfinite(number);
+}

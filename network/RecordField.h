@@ -9,3 +9,5 @@ class QVariant;
 // cell leaves the row in place at a harmless value instead of poisoning its geometry.
 std::string recordText(const QVariant& value);
 double recordNumber(const QVariant& value);
+// Whether the value is a finite number (numeric text counts; NULL and empty do not).
+bool recordIsNumber(const QVariant& value);

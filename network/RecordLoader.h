@@ -10,7 +10,11 @@
 // Reading a kind's rows from the network database. Each load goes the whole way by
 // itself: read pipe.xml, open the database, run one query, close. A load returns false
 // (and appends nothing) when pipe.xml cannot be read, the database does not open (the
-// connection reports that to the user) or the query fails (a table or column missing).
+// connection reports that to the user), the query fails (a table or column missing) or
+// the rows cannot all be read (a damaged file). Each failure is also posted to the host
+// through g_playerManager->OnCallback as CXPlayerManager::LoadFailureCallback.
+// Rows whose coordinates are not numbers (NULL, empty, text) are left out rather than
+// drawn at the origin, and counted (CXPlayerManager::LeftOutCallback).
 
 // Every row of a kind's point table.
 bool loadPointRows(const std::string& pointTable, std::list<CPPoint>& out);
@@ -22,3 +26,8 @@ std::string segmentQuery(const std::string& lineTable, const std::string& pointT
 // Every row of a segment query, marked with the layer's name and packed colour.
 bool loadSegmentRows(const std::string& query, const std::string& layerName, std::uint32_t colour,
                      std::list<CPPipeLine>& out);
+
+// How many segments of a kind the segment query leaves out because an end point's number
+// is not in the point table (posted as a LeftOutCallback when some are).
+std::size_t countUnjoinedSegments(const std::string& lineTable, const std::string& pointTable,
+                                  const std::string& layerName);

@@ -32,6 +32,12 @@ public:
     // or unload, never while the viewer runs.
     const std::vector<CXControl*>& getControls() const { return _controls; }
 
+    // What the network loader posts (from any thread): a kind that could not be read,
+    // payload "<table or layer>: <reason>"; rows of a kind left out of the scene, payload
+    // "<table or layer>\t<count>\t<reason>". Text in GBK.
+    static constexpr const char* LoadFailureCallback = "network load failed";
+    static constexpr const char* LeftOutCallback = "network rows left out";
+
     // A tool's result for the host: delivered to every subscribed listener in turn.
     void OnCallback(const std::string& name, const std::string& payload, void* data);
     int addCallbackListener(CallbackListener listener);

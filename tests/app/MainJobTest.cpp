@@ -101,13 +101,31 @@ TEST_F(MainJob, ADumpHoldsTheLoadedTilesAtFullPrecision) {
         size_t at = xml.find(name + "=\"") + name.size() + 2;
         return xml.substr(at, xml.find('"', at) - at);
     };
-    std::string script = "load " + attribute("extent") + " " + attribute("baseZ") + " " + attribute("srs") +
-                         "\nwait-paging 120\ndump " + dir + "/scene.osgt\nsummary\n";
+    // Loaded again, the network replaces itself.
+    std::string load = "load " + attribute("extent") + " " + attribute("baseZ") + " " + attribute("srs") +
+                       "\nwait-paging 120\n";
+    std::string script = load + "summary\n" + load + "dump " + dir + "/scene.osgt\nsummary\n";
     std::string out =
         run("printf '" + script + "' | " + bin + "/pipeviewer --offscreen --size 640x400 --pipe-xml " + dir +
                 "/pipe.xml --script - 2>&1",
             status);
     ASSERT_EQ(status, 0) << out;
+    size_t second = out.find("network: ", out.find("network: ") + 1);
+    ASSERT_NE(second, std::string::npos) << out;
+    EXPECT_EQ(
+        out.substr(second, out.find('\n', second) - second),
+        out.substr(out.find("network: "), out.find('\n', out.find("network: ")) - out.find("network: ")));
+
+    // A database that holds no network is a failed run, with the reason.
+    run("sed 's/str=\"[^\"]*\"/str=\"empty.sqlite\"/' " + dir + "/pipe.xml > " + dir + "/empty.xml && : > " +
+            dir + "/empty.sqlite",
+        status);
+    std::string failed = run(bin + "/pipeviewer --pipe-xml " + dir + "/empty.xml --headless --screenshot " +
+                                 dir + "/e.png 2>&1",
+                             status);
+    EXPECT_NE(status, 0) << failed;
+    EXPECT_NE(failed.find("cannot read the network: TQMB_"), std::string::npos) << failed;
+
     // Records attached to nodes are left out quietly: osgDB has no serializer for them.
     EXPECT_EQ(out.find("Warning"), std::string::npos) << out;
     EXPECT_EQ(out.find("wrapper"), std::string::npos) << out;

@@ -1,5 +1,6 @@
 #include "NetworkDatabase.h"
 
+#include "Torvik/CXPlayerManager.h"
 #include "layers/Kinds.h"
 #include "sample/MdbWriter.h"
 #include "text/GbkText.h"
@@ -9,7 +10,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <sstream>
+#include <vector>
 
 // The kinds' point caches live for the whole process, so each test below reads kinds
 // of its own.
@@ -21,6 +24,18 @@ std::string gids(DBPoint& category) {
         all += point.gid + " ";
     return all;
 }
+
+// What the loaders post under `name` while it lives.
+struct Reports : std::vector<std::string> {
+    explicit Reports(const char* name)
+        : id(g_playerManager->addCallbackListener(
+              [this, name](const std::string& n, const std::string& p, void*) {
+                  if (n == name)
+                      push_back(p);
+              })) {}
+    ~Reports() { g_playerManager->removeCallbackListener(id); }
+    int id;
+};
 
 // The interpreted members of a record, in the order of the table's columns.
 std::string members(const CPPoint& p) {
@@ -100,13 +115,18 @@ TEST(PipeLayer, SegmentsJoinTheirEndPointsBySurveyNumberAndKeepEveryColumn) {
         db.exec(std::string("INSERT INTO TQMB_JSPoint VALUES (") + row + ", 1, '直线点', '', NULL)");
     db.addLine("JS", "L1", "A", "B", 1.2, 2.0, "600X400");
     db.addLine("JS", "L2", "B", "C", 1.0, 1.0);
-    db.addLine("JS", "L3", "C", "X", 1.0, 1.0); // end number misspelt: not in the layer
+    db.addLine("JS", "L3", "C", "X", 1.0, 1.0); // end number misspelt: left out, counted
+    db.exec("INSERT INTO TQMB_JSPoint VALUES ('P5', 'D', '东', 0, 30, 1, '直线点', '', NULL)");
+    db.addLine("JS", "L4", "C", "D", 1.0, 1.0); // an end's x is text: both rows (C twice) left out
     // A start x of the line table's own: the one joined from the point table wins.
     db.exec("ALTER TABLE TQMB_JSLine ADD COLUMN 起点横坐标 REAL DEFAULT -1");
 
     osg::ref_ptr<DBPipe> water = new DBJSPipe;
+    Reports leftOut(CXPlayerManager::LeftOutCallback);
     const std::list<CPPipeLine>& segments = water->segments();
     ASSERT_EQ(segments.size(), 3u);
+    EXPECT_EQ(leftOut, (std::vector<std::string>{"给水管线\t2\tcoordinates not numbers",
+                                                 "给水管线\t1\tend points not found"}));
     EXPECT_EQ(std::count_if(segments.begin(), segments.end(), [](auto& s) { return s.gid == "L2"; }), 2);
     const CPPipeLine& first =
         *std::find_if(segments.begin(), segments.end(), [](auto& s) { return s.gid == "L1"; });
@@ -138,4 +158,24 @@ TEST(PipeLayer, AKindInAnAccessFileLoadsItsPointsAndSegments) {
     ASSERT_EQ(mobile->segments().size(), 1u);
     EXPECT_EQ(members(mobile->segments().front()),
               "L1 YD1>YD2 10.5 20.25 12.5 0 > 40.5 20.25 12 0   移动管线 ff00 (9)");
+}
+
+// A damaged page met while the rows are read fails the kind's load: no row before it is kept.
+TEST(PointLoading, ADamagedFileFailsTheWholeLoadAndSaysSo) {
+    NetworkDatabase db;
+    db.createKindTables("PS");
+    db.begin();
+    for (int i = 0; i < 3000; ++i)
+        db.addPoint("PS", "P" + std::to_string(i), "PS" + std::to_string(i), i, i, 1, "检修井");
+    db.commit();
+    std::fstream file(db.path("network.sqlite"), std::ios::in | std::ios::out | std::ios::binary);
+    file.seekg(0, std::ios::end);
+    file.seekp(file.tellg() / 2 / 4096 * 4096);
+    file << std::string(4096, 'Z');
+    file.close();
+    Reports failures(CXPlayerManager::LoadFailureCallback);
+    osg::ref_ptr<DBPoint> wells = new DBPSJXJPoint;
+    EXPECT_TRUE(wells->getRecords().empty());
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].rfind("TQMB_PSPoint: reading the rows failed", 0), 0u) << failures[0];
 }
