@@ -1,6 +1,6 @@
 #include "RunFolder.h"
 
-#include "text/XmlBounds.h"
+#include "ViewSettings.h"
 
 #include <QDomDocument>
 #include <QFile>
@@ -117,19 +117,10 @@ bool RunFolder::create(const std::string& programDir, std::string& error) {
 }
 
 bool RunFolder::usePipeXml(const std::string& pipeXml, std::string& error) {
-    QFile file(QString::fromLocal8Bit(pipeXml.c_str()));
-    QByteArray content;
-    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly) ||
-        (content = file.read(static_cast<qint64>(maxXmlBytes) + 1)).isNull()) {
-        error = "cannot read " + pipeXml;
+    std::string bytes;
+    if (!readPipeXmlBytes(pipeXml, bytes, error))
         return false;
-    }
-    // Qt's parser recurses per level of nesting: a file past the limits never reaches it.
-    const std::string bounds = xmlBoundsError(content.constData(), static_cast<std::size_t>(content.size()));
-    if (!bounds.empty()) {
-        error = pipeXml + ": " + bounds;
-        return false;
-    }
+    QByteArray content = QByteArray::fromStdString(bytes);
     QDomDocument document;
     QDomElement conn;
     if (document.setContent(content))
@@ -139,7 +130,8 @@ bool RunFolder::usePipeXml(const std::string& pipeXml, std::string& error) {
     bool relative = !database.isEmpty() && QFileInfo(database).isRelative() && !database.startsWith('\\') &&
                     !(database.size() > 1 && database[1] == ':');
     if (relative) {
-        conn.setAttribute("str", QFileInfo(file).absolutePath() + "/" + database);
+        conn.setAttribute("str",
+                          QFileInfo(QString::fromLocal8Bit(pipeXml.c_str())).absolutePath() + "/" + database);
         // In the file's own encoding (its declaration's, GBK for the program's files).
         content.clear();
         QTextStream out(&content, QIODevice::WriteOnly);

@@ -9,19 +9,27 @@
 
 #include <sstream>
 
-bool ViewSettings::read(const std::string& pipeXml, std::string& error) {
-    QFile file(QString::fromLocal8Bit(pipeXml.c_str()));
+bool readPipeXmlBytes(const std::string& path, std::string& bytes, std::string& error) {
+    QFile file(QString::fromLocal8Bit(path.c_str()));
     if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
-        error = "cannot read " + pipeXml;
+        error = "cannot read " + path;
         return false;
     }
-    // Qt's parser recurses per level of nesting: a file past the limits never reaches it.
     const QByteArray content = file.read(static_cast<qint64>(maxXmlBytes) + 1);
     const std::string bounds = xmlBoundsError(content.constData(), static_cast<std::size_t>(content.size()));
     if (!bounds.empty()) {
-        error = pipeXml + ": " + bounds;
+        error = path + ": " + bounds;
         return false;
     }
+    bytes = content.toStdString();
+    return true;
+}
+
+bool ViewSettings::read(const std::string& pipeXml, std::string& error) {
+    std::string bytes;
+    if (!readPipeXmlBytes(pipeXml, bytes, error))
+        return false;
+    const QByteArray content = QByteArray::fromStdString(bytes);
     QDomDocument document;
     QString message;
     int line = 0;

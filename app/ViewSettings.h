@@ -21,3 +21,8 @@ struct ViewSettings {
     // The four numbers of `extent`; false when it is not four numbers with xmin < xmax, ymin < ymax.
     bool bounds(double& xmin, double& ymin, double& xmax, double& ymax) const;
 };
+
+// The bytes of the pipe.xml at `path`: a regular file within the size and nesting limits
+// (Qt's parser recurses per level of nesting: a file past them never reaches it); false
+// with a reason otherwise.
+bool readPipeXmlBytes(const std::string& path, std::string& bytes, std::string& error);
