@@ -1,5 +1,7 @@
 #include "modeling/CXColorVisitor.h"
 
+#include "modeling/SharedObjects.h"
+
 #include <osg/Program>
 #include <osg/Shader>
 
@@ -51,6 +53,7 @@ osg::StateSet* CXColorVisitor::sharedStateSet() {
         program->addShader(new osg::Shader(osg::Shader::FRAGMENT, kFragmentSource));
         g_shared = new osg::StateSet;
         g_shared->setAttributeAndModes(program.get(), osg::StateAttribute::ON);
+        SharedObjects::guardState(*g_shared);
     }
     return g_shared.get();
 }
@@ -60,8 +63,10 @@ void CXColorVisitor::stopAt(osg::Node& node) {
     {
         std::lock_guard<std::mutex> lock(g_sharedMutex);
         // A program without shaders is the fixed-function pipeline.
-        if (!g_noProgram)
+        if (!g_noProgram) {
             g_noProgram = new osg::Program;
+            SharedObjects::guard(*g_noProgram);
+        }
         none = g_noProgram;
     }
     node.getOrCreateStateSet()->setAttributeAndModes(none.get(), osg::StateAttribute::ON |

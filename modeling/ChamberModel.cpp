@@ -2,6 +2,7 @@
 
 #include "modeling/ModelFile.h"
 #include "modeling/PointNode.h"
+#include "modeling/SharedObjects.h"
 
 #include "loft/Curve.h"
 #include "loft/Loft.h"
@@ -92,6 +93,7 @@ osg::Group* ChamberModel::modelLocked() {
     // Bounds are computed lazily and cached; compute them now, before tiles on several
     // threads share the model and would all compute them at once.
     group->getBound();
+    SharedObjects::guardModel(*group);
     shared = group;
     return shared.get();
 }

@@ -2,6 +2,7 @@
 
 #include "modeling/ModelFile.h"
 #include "modeling/PointNode.h"
+#include "modeling/SharedObjects.h"
 
 #include <osg/Group>
 #include <osg/LOD>
@@ -26,6 +27,7 @@ osg::Node* EquipmentModel::modelLocked() {
     if (read) {
         // Computed once here rather than by every tile thread that shares the model.
         read->getBound();
+        SharedObjects::guardModel(*read);
         cached = read;
     }
     return cached.get();

@@ -1,5 +1,7 @@
 #include "modeling/OverviewDrawing.h"
 
+#include "modeling/SharedObjects.h"
+
 #include <osg/Geode>
 #include <osg/Geometry>
 #include <osg/MatrixTransform>
@@ -61,6 +63,7 @@ osg::StateSet* OverviewDrawing::sharedStateSet() {
         // A program without shaders is the fixed pipeline: the vertex colour unlit.
         g_state->setAttributeAndModes(new osg::Program, osg::StateAttribute::ON);
         g_state->setAttributeAndModes(new osg::Point(3.0f), osg::StateAttribute::ON);
+        SharedObjects::guardState(*g_state);
     }
     return g_state.get();
 }
