@@ -3,9 +3,9 @@
 
 #include "sample/SampleFiles.h"
 #include "sample/SampleNetwork.h"
+#include "text/Number.h"
 
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,9 +32,7 @@ bool number(const char* text, unsigned long long& value) {
 }
 
 bool metres(const char* text, double& value) {
-    char* end = nullptr;
-    value = std::strtod(text, &end);
-    return *text && *end == '\0' && std::isfinite(value) && value > 0;
+    return parseDecimal(text, value) && value > 0;
 }
 } // namespace
 
