@@ -12,6 +12,7 @@
 #include "Torvik/CXControl.h"
 #include "Torvik/CXPlayerManager.h"
 #include "Torvik/TerrainHeight.h"
+#include "geo/GeoExtent.h"
 #include "text/GbkText.h"
 
 #include <osgDB/DatabasePager>
@@ -127,6 +128,11 @@ bool HostApp::loadNetwork(const std::string& srs, const std::string& extent, con
     double bounds[4];
     if (!settings.bounds(bounds[0], bounds[1], bounds[2], bounds[3])) {
         error = "the extent must be four numbers \"xmin ymin xmax ymax\", not \"" + extent + "\"";
+        return false;
+    }
+    std::string why;
+    if (!osgEarth::checkExtentBounds(bounds[0], bounds[1], bounds[2], bounds[3], why)) {
+        error = "the extent \"" + extent + "\" cannot be used: " + why;
         return false;
     }
     osg::ref_ptr<osgDB::Options> options = new osgDB::Options;

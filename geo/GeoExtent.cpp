@@ -27,4 +27,21 @@ bool GeoExtent::intersects(const GeoExtent& other) const {
            other._ymin <= _ymax;
 }
 
+bool checkExtentBounds(double xmin, double ymin, double xmax, double ymax, std::string& reason) {
+    for (double value : {xmin, ymin, xmax, ymax})
+        if (!std::isfinite(value) || std::fabs(value) > MaxExtentCoordinate) {
+            reason = "a coordinate is not finite or beyond 1e9";
+            return false;
+        }
+    if (!(xmin < xmax && ymin < ymax)) {
+        reason = "the extent is empty";
+        return false;
+    }
+    if (xmax - xmin > MaxExtentSpan || ymax - ymin > MaxExtentSpan) {
+        reason = "the extent is wider than 1000 km";
+        return false;
+    }
+    return true;
+}
+
 } // namespace osgEarth

@@ -5,6 +5,8 @@
 
 #include <osg/ref_ptr>
 
+#include <string>
+
 namespace osgEarth {
 
 // An axis-aligned rectangle in one coordinate system: a tile, a map, a layer's bounds.
@@ -35,5 +37,14 @@ private:
     double _xmin = 0.0, _ymin = 0.0, _xmax = 0.0, _ymax = 0.0;
     bool _valid = false;
 };
+
+// The widest network extent the host and the plug-in take: 1,000 km on a side is far
+// beyond any city's network and keeps tile and ground arithmetic exact; coordinates
+// beyond 1e9 belong to no projected system.
+constexpr double MaxExtentSpan = 1.0e6;
+constexpr double MaxExtentCoordinate = 1.0e9;
+// True when xmin < xmax and ymin < ymax, all finite and within the limits above;
+// otherwise false with the reason.
+GEO_EXPORT bool checkExtentBounds(double xmin, double ymin, double xmax, double ymax, std::string& reason);
 
 } // namespace osgEarth

@@ -5,6 +5,7 @@
 #include "plugin/CXPipeLineCtrl.h"
 
 #include "Torvik/Torvik.h"
+#include "geo/GeoExtent.h"
 #include "geo/Profile.h"
 #include "geo/SpatialReference.h"
 #include "text/Number.h"
@@ -43,8 +44,9 @@ osg::ref_ptr<CZEMPipeGraph> CZEMPipeGraph::create(const osgDB::Options* options,
         error = "option \"extent\" must be four numbers \"xmin ymin xmax ymax\", not \"" + extentText + "\"";
         return nullptr;
     }
-    if (!(bounds[2] > bounds[0] && bounds[3] > bounds[1])) {
-        error = "option \"extent\" is empty: \"" + extentText + "\"";
+    std::string why;
+    if (!osgEarth::checkExtentBounds(bounds[0], bounds[1], bounds[2], bounds[3], why)) {
+        error = "option \"extent\" cannot be used (" + why + "): \"" + extentText + "\"";
         return nullptr;
     }
     double base = 0.0;

@@ -95,6 +95,7 @@ TEST(PipeGraph, WithTheOverviewEachTileIsDrawnBeyondItsDiagonalAndWideDeepestTil
 TEST(PipeGraph, BadOptionsMakeNoGraphButAClearFailedRead) {
     for (auto options : {graphOptions("0 0 800"), graphOptions("0 0 800 800 5"), graphOptions("a b c d"),
                          graphOptions("0 0 0 800"), graphOptions("800 0 0 800"), graphOptions(""),
+                         graphOptions("0 0 1e12 1e12"), graphOptions("-1e300 -1e300 1e300 1e300"),
                          graphOptions("0 0 800 800", ""), graphOptions("0 0 800 800", "ten"),
                          graphOptions("0 0 800 800", "10", ""),
                          graphOptions("0 0 800 800", "10", "EPSG:999999"), osg::ref_ptr<osgDB::Options>()}) {
