@@ -291,9 +291,10 @@ bool HostApp::screenshot(const std::string& file, std::string& error) {
     }
     _capture->arm();
     _viewer->frame();
-    osg::ref_ptr<osg::Image> image = _capture->take();
+    std::string refused;
+    osg::ref_ptr<osg::Image> image = _capture->take(refused);
     if (!image || !image->data()) {
-        error = "the frame could not be read back";
+        error = refused.empty() ? "the frame could not be read back" : "the picture " + refused;
         return false;
     }
     if (!osgDB::writeImageFile(*image, file)) {

@@ -20,6 +20,9 @@
 
 namespace {
 
+// The largest window or picture side taken; the display may allow less (checked when drawing).
+constexpr int MaxSide = 16384;
+
 const char* const Usage =
     "usage: pipeviewer [options]\n"
     "Shows the pipe network that pipe.xml points at, beneath the terrain.\n"
@@ -37,7 +40,7 @@ const char* const Usage =
     "  --camera EX,EY,EZ,CX,CY,CZ  eye and centre of the view (default: the home view, the whole\n"
     "                        network from above and to the south; space or Home goes back there)\n"
     "  --no-overview         no line drawing of the network on the coarser tiles (seen from afar)\n"
-    "  --size WxH            window or picture size (default 1280x800)\n"
+    "  --size WxH            window or picture size (default 1280x800, at most 16384 a side)\n"
     "  --wait SECONDS        the longest wait for paging (default 120)\n"
     "  --script FILE         run the commands of FILE ('-' reads standard input) instead\n"
     "  --plugin PATH         the plug-in to load (default: libpipenetwork.so beside this program)\n";
@@ -122,9 +125,13 @@ int main(int argc, char** argv) {
                 return 2;
             }
         } else if (hasValue && arg == "--size") {
-            if (std::sscanf(argv[++i], "%dx%d", &options.width, &options.height) != 2 || options.width <= 0 ||
-                options.height <= 0) {
-                std::cerr << "pipeviewer: bad --size\n" << Usage;
+            std::string size = argv[++i];
+            std::string::size_type cross = size.find('x');
+            if (cross == std::string::npos || !parseWhole(size.substr(0, cross), options.width) ||
+                !parseWhole(size.substr(cross + 1), options.height) || options.width <= 0 || options.height <= 0 ||
+                options.width > MaxSide || options.height > MaxSide) {
+                std::cerr << "pipeviewer: bad --size " << size << " (WxH, 1 to " << MaxSide << " pixels a side)\n"
+                          << Usage;
                 return 2;
             }
         } else if (arg == "--help" || arg == "-h") {

@@ -212,5 +212,10 @@ TEST(Programs, AnswerHelpAndRefuseUnknownOptionsWritingNothing) {
         EXPECT_EQ(std::system(bogus.c_str()), 0) << program;
         EXPECT_TRUE(fs::is_empty(dir)) << program;
     }
+    // Picture sizes past what any display draws are refused before anything is made.
+    for (const char* size : {"32768x32768", "65536x100", "40000x40000", "0x10", "99999999999x1"}) {
+        const std::string run = (fs::path(PN_BIN_DIR) / "pipeviewer").string() + " --headless --size " + size;
+        EXPECT_EQ(std::system((run + " 2>&1 | grep -q 'bad --size'").c_str()), 0) << size;
+    }
     fs::remove_all(dir);
 }
