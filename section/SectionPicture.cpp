@@ -3,6 +3,7 @@
 #include "network/UtilityKind.h"
 #include "section/CrossSection.h"
 #include "section/SectionTable.h"
+#include "text/Number.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -77,13 +78,11 @@ SectionPicture::SectionPicture(const CrossSection& s, int width, int height)
         low = std::min(low, r.ground - r.depthBottom), high = std::max(high, r.ground - r.depthTop);
     low -= 0.5, high += 0.3;
     double sx = plotW / s.length;
-    // Heights stretched by a round factor, as much as fits (never squeezed).
+    // Heights stretched as much as fits, by a factor of one significant digit (9, 30, 0.5).
     double band = s.rows.empty() ? 0.0 : LabelBand, dataH = plotH - band;
     double fit = dataH / (high - low) / sx;
-    _exaggeration = 1.0;
-    for (double e : {1.0, 2.0, 5.0, 10.0, 20.0, 50.0, 100.0, 200.0, 500.0})
-        if (e <= fit)
-            _exaggeration = e;
+    double power = std::pow(10.0, std::floor(std::log10(fit)));
+    _exaggeration = std::floor(fit / power + 1e-9) * power;
     double sy = sx * _exaggeration;
     double top = high + band / sy + (dataH / sy - (high - low)) / 2.0; // centred below the labels
     auto px = [&](double d) { return Left + d * sx; };
@@ -111,9 +110,9 @@ SectionPicture::SectionPicture(const CrossSection& s, int width, int height)
         text(Left - 6, py(h) + 4, fixed(h, hStep < 1 ? 1 : 0), 1);
     }
     text(Left + plotW / 2, Top + plotH + 30, "distance from A (m)");
-    text(4, Top - 8, "height (m)", -1);
-    text(Left, 16,
-         "Section A-B, " + fixed(s.length, 2) + " m; vertical exaggeration " + fixed(_exaggeration, 0) +
+    text(4, Top - 4, "height (m)", -1);
+    text(Left, 13,
+         "Section A-B, " + fixed(s.length, 2) + " m; vertical exaggeration " + formatDecimal(_exaggeration) +
              ":1 (pipes to the height scale)",
          -1);
 
