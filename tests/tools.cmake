@@ -19,6 +19,6 @@ pn_add_test(tools_viewer_test
 # The cross-section over a network of the test's own, and drawn through the host.
 pn_add_test(tools_section_test
   SOURCES tools/SectionTest.cpp network/NetworkDatabase.cpp
-  LIBS pn_section Qt5::Gui
+  LIBS pn_section ${PN_PLUGIN_PARTS} Qt5::Gui
   LABELS tools)
 add_dependencies(tools_section_test pipeviewer pipenetwork pn_make_sample)

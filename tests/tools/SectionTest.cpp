@@ -2,6 +2,10 @@
 // checked against values worked out by hand; then the host drawing one over the sample.
 #include "Host.h"
 
+#include "Torvik/CXPlayerManager.h"
+#include "Torvik/TerrainHeight.h"
+#include "layers/Kinds.h"
+
 #include "network/UtilityKind.h"
 #include "section/ClearanceTable.h"
 #include "section/CrossSection.h"
@@ -104,6 +108,22 @@ TEST(Section, CraftedNetworkAgainstHandValues) {
     EXPECT_EQ(s.clearances[0].second, 1u);
     EXPECT_NEAR(s.clearances[0].gap, 0.2, 1e-9);
     EXPECT_EQ(s.ground.size(), 21u);
+
+    // The scene's own placement of j1 puts its axis where the section says, on the same terrain.
+    struct Slope : TerrainHeight {
+        double heightAt(double x, double y) const override { return ground(x, y); }
+    };
+    g_playerManager->setTerrain(std::make_shared<Slope>());
+    osg::ref_ptr<DBPipe> layer = new DBJSPipe;
+    CPPipeLine j1;
+    j1.startX = 5, j1.startY = -4, j1.startDepth = 1.0, j1.endX = 5, j1.endY = 6, j1.endDepth = 1.5;
+    j1.sectionSize = "300";
+    osg::Matrixd placement;
+    osg::ref_ptr<osg::Node> body = layer->createSegmentGeometry(j1, placement);
+    ASSERT_TRUE(body);
+    osg::Vec3d axis = osg::Vec3d(0, 0.4 * std::hypot(10.0, 0.5), 0) * placement;
+    EXPECT_NEAR(axis.z(), s.rows[0].centre, 1e-6);
+    EXPECT_NEAR(axis.y(), s.rows[0].y, 1e-6);
 
     // The same line drawn the other way round and one of no length.
     CrossSection back = CrossSection::compute(20, 0, 0, 0, pipes, ground, table);
