@@ -2,6 +2,9 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
+
+struct NetworkPipe;
 
 // What the host does with a "Transect" report ("ax,ay,bx,by", map coordinates, which are
 // the world's: the pipes stand at the database's x and y): reads the network, cuts it along
@@ -18,4 +21,9 @@ public:
     // False, with the reasons on `err`, when the payload is not four numbers or a file
     // could not be written; the table goes to `out` whenever the line could be read.
     static bool run(const std::string& payload, const Options& options, std::ostream& out, std::ostream& err);
+
+    // Every segment of the network pipe.xml names, read again only when the database file
+    // (its path, size or time) has changed since the last complete read; call from one
+    // thread. A kind that could not be read is described in `problems`.
+    static const std::vector<NetworkPipe>& network(std::string& problems);
 };
