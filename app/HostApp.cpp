@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <thread>
 
 namespace {
@@ -52,6 +53,9 @@ HostApp::HostApp(const Options& options, std::ostream& out)
                 return;
             }
             _out << "callback\t" << gbkToUtf8(name) << '\t' << gbkToUtf8(payload) << std::endl;
+            // Reported from the tool's event handling, on the frame's thread.
+            if (name == "Transect")
+                TransectReport::run(payload, _options.section, _out, std::cerr);
         });
 }
 

@@ -2,6 +2,7 @@
 
 #include "Selmor/CXViewer.h"
 #include "Torvik/CXPluginLoader.h"
+#include "section/TransectReport.h"
 
 #include <osg/Vec3d>
 
@@ -30,7 +31,8 @@ public:
         std::string demPath; // an elevation raster for the terrain; flat at groundHeight without one
         float groundOpacity = 0.35f;
         unsigned pagerThreads = 4;
-        bool overview = true; // the paged graph's coarser levels carry a drawing of the network
+        bool overview = true;            // the paged graph's coarser levels carry a drawing of the network
+        TransectReport::Options section; // where a "Transect" report's files go
     };
 
     HostApp(const Options& options, std::ostream& out);
@@ -47,6 +49,7 @@ public:
     int run();
     bool hasWindow() const { return _hasWindow; }
     bool canDraw() const;
+    TransectReport::Options& sectionOptions() { return _options.section; }
 
     // Reads the paged pipe graph over `extent` ("xmin ymin xmax ymax" in `srs`) and hangs it
     // under the pipe group in place of the one loaded before, with the ground drawn over the

@@ -208,6 +208,12 @@ bool ScriptRunner::execute(const std::string& rawLine) {
         _app.mouse(found->second, px, py);
         return true;
     }
+    if (command == "section-out") {
+        if (args.empty())
+            return fail("expected: section-out PREFIX");
+        _app.sectionOptions().prefix = resolve(args);
+        return true;
+    }
     if (command == "summary") {
         _app.printSummary(_out, &_err);
         return true;

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <cstdlib>
@@ -43,7 +44,10 @@ const char* const Usage =
     "  --size WxH            window or picture size (default 1280x800, at most 16384 a side)\n"
     "  --wait SECONDS        the longest wait for paging (default 120)\n"
     "  --script FILE         run the commands of FILE ('-' reads standard input) instead\n"
-    "  --plugin PATH         the plug-in to load (default: libpipenetwork.so beside this program)\n";
+    "  --plugin PATH         the plug-in to load (default: libpipenetwork.so beside this program)\n"
+    "A cross-section line a tool reports (\"Transect\") is printed as a table and written to section.csv,\n"
+    ".svg and .png in the directory this program started in (a script's section-out PREFIX changes\n"
+    "that); the clearances checked are those of clearance.txt beside this program.\n";
 
 std::string programDir() {
     char buffer[4096];
@@ -80,6 +84,8 @@ int main(int argc, char** argv) {
     std::string bin = programDir();
     std::string startDir = currentDir();
     options.pluginPath = bin + "/libpipenetwork.so";
+    options.section.prefix = startDir + "/section";
+    options.section.clearanceFile = bin + "/clearance.txt";
     std::string scriptPath, pipeXml, screenshot, camera;
     ViewSettings cli;
     bool noNetwork = false, groundGiven = false;
@@ -187,11 +193,14 @@ int main(int argc, char** argv) {
     if (settings.baseZ.empty())
         settings.baseZ = formatDecimal(options.groundHeight);
 
-    // With a window the database dialog is a real dialog; headless it goes to stderr.
+    // With a window the database dialog is a real dialog; headless it goes to stderr. Headless,
+    // Qt draws no window but still has its fonts, for the cross-section's picture.
     std::unique_ptr<QCoreApplication> qt;
-    if (options.headless)
-        qt.reset(new QCoreApplication(argc, argv));
-    else
+    if (options.headless) {
+        if (!std::getenv("QT_QPA_PLATFORM"))
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        qt.reset(new QGuiApplication(argc, argv));
+    } else
         qt.reset(new QApplication(argc, argv));
 
     HostApp app(options, std::cout);

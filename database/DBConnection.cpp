@@ -1,5 +1,6 @@
 #include "database/DBConnection.h"
 
+#include "Torvik/DatabaseLock.h"
 #include "database/DatabaseFailureDialog.h"
 #include "text/GbkText.h"
 
@@ -16,11 +17,6 @@
 #include <cctype>
 
 namespace {
-std::recursive_mutex& databaseMutex() {
-    static std::recursive_mutex mutex;
-    return mutex;
-}
-
 bool hasExtension(const std::string& path, std::initializer_list<const char*> extensions) {
     std::string lower(path);
     std::transform(lower.begin(), lower.end(), lower.begin(),
@@ -95,7 +91,7 @@ DBConnection::~DBConnection() = default;
 
 bool DBConnection::open() {
     if (!lock.owns_lock())
-        lock = std::unique_lock<std::recursive_mutex>(databaseMutex());
+        lock = std::unique_lock<std::recursive_mutex>(Torvik::databaseLock());
 
     // Every open re-registers the default connection; the one of the previous loader
     // is dropped first so that Qt has no stale handle to warn about.

@@ -15,8 +15,10 @@
 // ODBC driver on Windows and elsewhere through a cached in-memory mirror of its tables.
 //
 // The default connection is one per process, so a DBConnection holds the process-wide
-// database lock from a successful open() until it is destroyed: loaders running on
-// several pager threads take turns instead of replacing each other's connection.
+// database lock (Torvik::databaseLock, shared with the host's own readers) from a
+// successful open() until it is destroyed: loaders running on several pager threads, and
+// the host reading the network for a cross-section, take turns instead of replacing each
+// other's connection.
 class DBConnection {
 public:
     explicit DBConnection(std::string path);

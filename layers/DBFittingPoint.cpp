@@ -1,7 +1,7 @@
 #include "layers/DBFittingPoint.h"
 
 #include "layers/DBPipe.h"
-#include "modeling/PipeSection.h"
+#include "network/PipeSection.h"
 
 #include "Torvik/Torvik.h"
 

@@ -8,8 +8,8 @@
 #include "layers/extentPointVisitor.h"
 #include "modeling/CXColorVisitor.h"
 #include "modeling/OverviewDrawing.h"
-#include "modeling/PipeSection.h"
 #include "modeling/SegmentFrame.h"
+#include "network/PipeSection.h"
 
 #include "Selmor/CXViewer.h"
 #include "Torvik/CXPlayerManager.h"

@@ -16,3 +16,9 @@ pn_add_test(tools_viewer_test
   SOURCES tools/ViewerToolsTest.cpp network/NetworkDatabase.cpp
   LIBS ${PN_PLUGIN_PARTS} pn_osg
   LABELS tools)
+# The cross-section over a network of the test's own, and drawn through the host.
+pn_add_test(tools_section_test
+  SOURCES tools/SectionTest.cpp network/NetworkDatabase.cpp
+  LIBS pn_section ${PN_PLUGIN_PARTS} Qt5::Gui
+  LABELS tools)
+add_dependencies(tools_section_test pipeviewer pipenetwork pn_make_sample)

@@ -1,4 +1,4 @@
-#include "modeling/PipeSection.h"
+#include "network/PipeSection.h"
 
 #include "Torvik/Torvik.h"
 #include "text/Number.h"
