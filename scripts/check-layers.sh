@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-order=(text Torvik geo Selmor loft database network modeling layers plugin paging tools assets sample app)
+order=(text Torvik geo Selmor loft database network modeling layers plugin paging tools answers assets sample app)
 
 rank_of() {
     local i
