@@ -9,6 +9,7 @@
 
 #include "Selmor/CXEarthManipulator.h"
 #include "Selmor/ViewSetup.h"
+#include "Torvik/CXCommandRegistry.h"
 #include "Torvik/CXControl.h"
 #include "Torvik/CXPlayerManager.h"
 #include "Torvik/TerrainHeight.h"
@@ -23,6 +24,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <thread>
 
 namespace {
@@ -44,6 +46,7 @@ HostApp::HostApp(const Options& options, std::ostream& out)
     : _options(options), _out(out), _capture(new ScreenCapture), _started(std::chrono::steady_clock::now()) {
     g_playerManager->setTerrain(std::make_shared<FlatTerrain>(options.groundHeight));
     _viewer.reset(new CXViewer);
+    _answers.setGround([](double x, double y) { return g_playerManager->getHeight(x, y); });
     _callbackListener = g_playerManager->addCallbackListener(
         [this](const std::string& name, const std::string& payload, void*) {
             if (name == CXPlayerManager::LoadFailureCallback || name == CXPlayerManager::LeftOutCallback) {
@@ -51,6 +54,13 @@ HostApp::HostApp(const Options& options, std::ostream& out)
                 return;
             }
             _out << "callback\t" << gbkToUtf8(name) << '\t' << gbkToUtf8(payload) << std::endl;
+            std::string problem;
+            if (auto answer = _answers.answer(name, payload, problem)) {
+                std::lock_guard<std::mutex> lock(_answerMutex);
+                _pendingAnswers.push_back(std::move(*answer));
+            } else if (!problem.empty()) {
+                std::cerr << "pipeviewer: no answer to " << gbkToUtf8(name) << ": " << problem << std::endl;
+            }
         });
 }
 
@@ -109,14 +119,28 @@ CXControl* HostApp::control() const {
 }
 
 void HostApp::frame(int count) {
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
+        deliverAnswers();
         _viewer->frame();
+    }
+}
+
+void HostApp::deliverAnswers() {
+    std::vector<ToolAnswers::Answer> answers;
+    {
+        std::lock_guard<std::mutex> lock(_answerMutex);
+        answers.swap(_pendingAnswers);
+    }
+    for (const ToolAnswers::Answer& answer : answers) {
+        _out << "answer\t" << gbkToUtf8(answer.tool) << '\t' << gbkToUtf8(answer.text) << std::endl;
+        CXCommandRegistry::instance().message(answer.tool, answer.text);
+    }
 }
 
 int HostApp::run() {
     osgViewer::CompositeViewer* viewer = _viewer->getCompositeViewer();
     while (!viewer->done())
-        _viewer->frame();
+        frame();
     return 0;
 }
 

@@ -128,7 +128,11 @@ int main(int argc, char** argv) {
                 return 2;
             }
         } else if (arg == "--help" || arg == "-h") {
-            std::cout << Usage;
+            const ToolAnswers::Settings asked;
+            std::cout << Usage << "When a tool asks, the host answers with: width " << asked.width
+                      << " m (trench, tunnel), depth " << asked.depth
+                      << " m (trench, pit, top of a tunnel), tunnel height " << asked.height
+                      << " m;\n  a script changes them with: answer-with WIDTH DEPTH HEIGHT\n";
             return 0;
         } else {
             std::cerr << "pipeviewer: unknown or incomplete option " << arg << "\n" << Usage;
