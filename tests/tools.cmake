@@ -16,3 +16,9 @@ pn_add_test(tools_viewer_test
   SOURCES tools/ViewerToolsTest.cpp network/NetworkDatabase.cpp
   LIBS ${PN_PLUGIN_PARTS} pn_osg
   LABELS tools)
+# The host's answers to the tools, and the tunnels they build.
+pn_add_test(tools_tunnel_answers_test
+  SOURCES tools/TunnelAnswersTest.cpp
+  LIBS ${PN_PLUGIN_PARTS} pn_answers
+  LABELS tools)
+add_dependencies(tools_tunnel_answers_test pipeviewer pipenetwork pn_make_sample assets)
