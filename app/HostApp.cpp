@@ -277,7 +277,7 @@ void HostApp::mouse(MouseAction action, double px, double py) {
         queue->mouseButtonRelease(x, y, action == MouseAction::Left ? left : right);
         break;
     }
-    _viewer->frame();
+    frame();
 }
 
 bool HostApp::waitPaging(double seconds) {
@@ -288,7 +288,7 @@ bool HostApp::waitPaging(double seconds) {
     if (!pager || !canDraw())
         return true;
     while (secondsSince(start) < seconds) {
-        _viewer->frame();
+        frame();
         bool busy = pager->requiresUpdateSceneGraph() || pager->getRequestsInProgress() ||
                     pager->getFileRequestListSize() > 0 || pager->getDataToMergeListSize() > 0;
         // A request made by this frame's cull shows up only in the next: wait for a
@@ -308,7 +308,7 @@ bool HostApp::screenshot(const std::string& file, std::string& error) {
         return false;
     }
     _capture->arm();
-    _viewer->frame();
+    frame();
     osg::ref_ptr<osg::Image> image = _capture->take();
     if (!image || !image->data()) {
         error = "the frame could not be read back";

@@ -44,6 +44,8 @@ public:
     CXViewer& viewer() { return *_viewer; }
     // The control messages go to: the last one the plug-in registered.
     CXControl* control() const;
+    // Runs frames; each first delivers the answers to the tools' earlier reports (so does
+    // every frame the host runs for mouse events, paging and pictures).
     void frame(int count = 1);
     // Runs frames until the window is closed (windowed mode only).
     int run();
