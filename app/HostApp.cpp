@@ -9,6 +9,7 @@
 
 #include "Selmor/CXEarthManipulator.h"
 #include "Selmor/ViewSetup.h"
+#include "Torvik/CXCommandRegistry.h"
 #include "Torvik/CXControl.h"
 #include "Torvik/CXPlayerManager.h"
 #include "Torvik/TerrainHeight.h"
@@ -46,6 +47,7 @@ HostApp::HostApp(const Options& options, std::ostream& out)
     : _options(options), _out(out), _capture(new ScreenCapture), _started(std::chrono::steady_clock::now()) {
     g_playerManager->setTerrain(std::make_shared<FlatTerrain>(options.groundHeight));
     _viewer.reset(new CXViewer);
+    _answers.setGround([](double x, double y) { return g_playerManager->getHeight(x, y); });
     _callbackListener = g_playerManager->addCallbackListener(
         [this](const std::string& name, const std::string& payload, void*) {
             if (name == CXPlayerManager::LoadFailureCallback || name == CXPlayerManager::LeftOutCallback) {
@@ -56,6 +58,13 @@ HostApp::HostApp(const Options& options, std::ostream& out)
             // Reported from the tool's event handling, on the frame's thread.
             if (name == "Transect")
                 TransectReport::run(payload, _options.section, _out, std::cerr);
+            std::string problem;
+            if (auto answer = _answers.answer(name, payload, problem)) {
+                std::lock_guard<std::mutex> lock(_answerMutex);
+                _pendingAnswers.push_back(std::move(*answer));
+            } else if (!problem.empty()) {
+                std::cerr << "pipeviewer: no answer to " << gbkToUtf8(name) << ": " << problem << std::endl;
+            }
         });
 }
 
@@ -114,14 +123,28 @@ CXControl* HostApp::control() const {
 }
 
 void HostApp::frame(int count) {
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
+        deliverAnswers();
         _viewer->frame();
+    }
+}
+
+void HostApp::deliverAnswers() {
+    std::vector<ToolAnswers::Answer> answers;
+    {
+        std::lock_guard<std::mutex> lock(_answerMutex);
+        answers.swap(_pendingAnswers);
+    }
+    for (const ToolAnswers::Answer& answer : answers) {
+        _out << "answer\t" << gbkToUtf8(answer.tool) << '\t' << gbkToUtf8(answer.text) << std::endl;
+        CXCommandRegistry::instance().message(answer.tool, answer.text);
+    }
 }
 
 int HostApp::run() {
     osgViewer::CompositeViewer* viewer = _viewer->getCompositeViewer();
     while (!viewer->done())
-        _viewer->frame();
+        frame();
     return 0;
 }
 
@@ -263,7 +286,7 @@ void HostApp::mouse(MouseAction action, double px, double py) {
         queue->mouseButtonRelease(x, y, action == MouseAction::Left ? left : right);
         break;
     }
-    _viewer->frame();
+    frame();
 }
 
 bool HostApp::waitPaging(double seconds) {
@@ -274,7 +297,7 @@ bool HostApp::waitPaging(double seconds) {
     if (!pager || !canDraw())
         return true;
     while (secondsSince(start) < seconds) {
-        _viewer->frame();
+        frame();
         bool busy = pager->requiresUpdateSceneGraph() || pager->getRequestsInProgress() ||
                     pager->getFileRequestListSize() > 0 || pager->getDataToMergeListSize() > 0;
         // A request made by this frame's cull shows up only in the next: wait for a
@@ -294,7 +317,7 @@ bool HostApp::screenshot(const std::string& file, std::string& error) {
         return false;
     }
     _capture->arm();
-    _viewer->frame();
+    frame();
     std::string refused;
     osg::ref_ptr<osg::Image> image = _capture->take(refused);
     if (!image || !image->data()) {

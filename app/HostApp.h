@@ -2,6 +2,7 @@
 
 #include "Selmor/CXViewer.h"
 #include "Torvik/CXPluginLoader.h"
+#include "answers/ToolAnswers.h"
 #include "section/TransectReport.h"
 
 #include <osg/Vec3d>
@@ -13,6 +14,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <vector>
 
 class CXControl;
 class ScreenCapture;
@@ -44,6 +46,8 @@ public:
     CXViewer& viewer() { return *_viewer; }
     // The control messages go to: the last one the plug-in registered.
     CXControl* control() const;
+    // Runs frames; each first delivers the answers to the tools' earlier reports (so does
+    // every frame the host runs for mouse events, paging and pictures).
     void frame(int count = 1);
     // Runs frames until the window is closed (windowed mode only).
     int run();
@@ -86,17 +90,25 @@ public:
     void printSummary(std::ostream& out, std::ostream* err = nullptr) const;
     // How many distinct failures the plug-in reported while reading the network.
     std::size_t loadFailures() const;
+    // What the host answers when a tool asks (widths and depths the user chose).
+    ToolAnswers& answers() { return _answers; }
 
 private:
     Options _options;
     std::ostream& _out;
     void windowSize(double& width, double& height) const;
     void noteLoadReport(const std::string& name, const std::string& payload);
+    // Messages the tools that reported get their answers; not from inside the report, which
+    // runs in the tool's own event handling.
+    void deliverAnswers();
 
     std::unique_ptr<CXViewer> _viewer;
     CXPluginLoader _plugin;
     osg::ref_ptr<ScreenCapture> _capture;
     int _callbackListener = 0;
+    ToolAnswers _answers;
+    std::mutex _answerMutex;
+    std::vector<ToolAnswers::Answer> _pendingAnswers;
     bool _hasWindow = false;
     bool _hasPbuffer = false;
     bool _networkLoaded = false;

@@ -214,6 +214,18 @@ bool ScriptRunner::execute(const std::string& rawLine) {
         _app.sectionOptions().prefix = resolve(args);
         return true;
     }
+    if (command == "answer-with") {
+        // answer-with WIDTH DEPTH HEIGHT: what the host answers when a tool asks
+        std::istringstream in(args);
+        double v[3];
+        std::string word, extra;
+        for (double& value : v)
+            if (!(in >> word) || !parseDecimal(word, value))
+                return fail("expected: answer-with WIDTH DEPTH HEIGHT");
+        if (in >> extra || !_app.answers().setSettings({v[0], v[1], v[2]}))
+            return fail("expected: answer-with WIDTH DEPTH HEIGHT, three positive numbers");
+        return true;
+    }
     if (command == "summary") {
         _app.printSummary(_out, &_err);
         return true;

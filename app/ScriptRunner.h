@@ -12,7 +12,7 @@ class HostApp;
 //   activate NAME | deactivate | message NAME TEXT
 //   frame [N] | dump FILE | quit
 //   load XMIN YMIN XMAX YMAX BASEZ SRS | wait-paging [SECONDS] | screenshot FILE
-//   camera EX EY EZ CX CY CZ | summary | section-out PREFIX
+//   camera EX EY EZ CX CY CZ | summary | section-out PREFIX | answer-with WIDTH DEPTH HEIGHT
 //   mouse left|right|move|drag X Y Z (a world point) | mouse left|right|move|drag PX PY (a pixel)
 // Relative file names are taken from `baseDir` (the directory the user started in).
 class ScriptRunner {

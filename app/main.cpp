@@ -141,7 +141,11 @@ int main(int argc, char** argv) {
                 return 2;
             }
         } else if (arg == "--help" || arg == "-h") {
-            std::cout << Usage;
+            const ToolAnswers::Settings asked;
+            std::cout << Usage << "When a tool asks, the host answers with a width of " << asked.width
+                      << " m (trench, tunnel), a depth of " << asked.depth
+                      << " m (trench, pit, top of a tunnel)\nand a tunnel height of " << asked.height
+                      << " m; a script sets them with: answer-with WIDTH DEPTH HEIGHT\n";
             return 0;
         } else {
             std::cerr << "pipeviewer: unknown or incomplete option " << arg << "\n" << Usage;

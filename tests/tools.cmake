@@ -22,3 +22,9 @@ pn_add_test(tools_section_test
   LIBS pn_section ${PN_PLUGIN_PARTS} Qt5::Gui
   LABELS tools)
 add_dependencies(tools_section_test pipeviewer pipenetwork pn_make_sample)
+# The host's answers to the tools, and the tunnels they build.
+pn_add_test(tools_tunnel_answers_test
+  SOURCES tools/TunnelAnswersTest.cpp
+  LIBS ${PN_PLUGIN_PARTS} pn_answers
+  LABELS tools)
+add_dependencies(tools_tunnel_answers_test pipeviewer pipenetwork pn_make_sample assets)

@@ -38,7 +38,7 @@ protected:
         std::ofstream(dir + "/script.txt") << "load " << attribute("extent") << ' ' << attribute("baseZ")
                                            << ' ' << attribute("srs") << "\nwait-paging 120\n"
                                            << body;
-        int code = std::system((bin + "/pipeviewer --offscreen --size 640x400 --pipe-xml " + dir +
+        int code = std::system((bin + "/pipeviewer --offscreen --size " + size + " --pipe-xml " + dir +
                                 "/pipe.xml --script " + dir + "/script.txt >" + dir + "/out.txt 2>&1")
                                    .c_str());
         std::string out = read(dir + "/out.txt");
@@ -85,6 +85,6 @@ protected:
         return xml.substr(at, xml.find('"', at) - at);
     }
 
-    static inline std::string bin = PN_BIN_DIR, dir, xml;
+    static inline std::string bin = PN_BIN_DIR, dir, xml, size = "640x400";
     static inline double xmin, ymin, xmax, ymax, groundZ;
 };
