@@ -16,3 +16,9 @@ pn_add_test(tools_viewer_test
   SOURCES tools/ViewerToolsTest.cpp network/NetworkDatabase.cpp
   LIBS ${PN_PLUGIN_PARTS} pn_osg
   LABELS tools)
+# The dig tools on a viewer of their own, and their pictures through the host.
+pn_add_test(tools_excavation_test
+  SOURCES tools/ExcavationTest.cpp
+  LIBS ${PN_PLUGIN_PARTS} pn_osg
+  LABELS tools)
+add_dependencies(tools_excavation_test pipeviewer pipenetwork pn_make_sample assets)

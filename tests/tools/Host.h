@@ -34,11 +34,12 @@ protected:
     // Standard output and error of a run of `body` (UTF-8) once the network is loaded and paged
     // in; the ground is pipe.xml's. Without `status`, a run that fails is a test failure that
     // shows what it printed.
-    static std::string run(const std::string& body, int* status = nullptr) {
+    static std::string run(const std::string& body, int* status = nullptr,
+                           const std::string& size = "640x400") {
         std::ofstream(dir + "/script.txt") << "load " << attribute("extent") << ' ' << attribute("baseZ")
                                            << ' ' << attribute("srs") << "\nwait-paging 120\n"
                                            << body;
-        int code = std::system((bin + "/pipeviewer --offscreen --size 640x400 --pipe-xml " + dir +
+        int code = std::system((bin + "/pipeviewer --offscreen --size " + size + " --pipe-xml " + dir +
                                 "/pipe.xml --script " + dir + "/script.txt >" + dir + "/out.txt 2>&1")
                                    .c_str());
         std::string out = read(dir + "/out.txt");
