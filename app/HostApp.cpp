@@ -240,10 +240,14 @@ void HostApp::setCamera(const osg::Vec3d& eye, const osg::Vec3d& centre) {
     } else {
         view->getCamera()->setViewMatrixAsLookAt(eye, centre, osg::Vec3d(0, 0, 1));
     }
+    // The slave cameras that draw the view (and take a window's picks) follow at once too.
+    view->updateSlaves();
 }
 
 void HostApp::windowSize(double& width, double& height) const {
-    const osg::Viewport* viewport = _viewer->getViewer()->getCamera()->getViewport();
+    // The view draws through its slave cameras, which share one viewport.
+    const osg::Camera* drawing = ViewSetup::pass(_viewer->getViewer(), 0);
+    const osg::Viewport* viewport = drawing ? drawing->getViewport() : nullptr;
     width = viewport ? viewport->width() : _options.width;
     height = viewport ? viewport->height() : _options.height;
 }

@@ -28,3 +28,9 @@ pn_add_test(tools_tunnel_answers_test
   LIBS ${PN_PLUGIN_PARTS} pn_answers
   LABELS tools)
 add_dependencies(tools_tunnel_answers_test pipeviewer pipenetwork pn_make_sample assets)
+# The dig tools on a viewer of their own, and their pictures through the host.
+pn_add_test(tools_excavation_test
+  SOURCES tools/ExcavationTest.cpp
+  LIBS ${PN_PLUGIN_PARTS} pn_osg
+  LABELS tools)
+add_dependencies(tools_excavation_test pipeviewer pipenetwork pn_make_sample assets)

@@ -1,6 +1,7 @@
 #include "Selmor/CXViewer.h"
 
 #include "Selmor/CXCommandRouter.h"
+#include "Selmor/ViewSetup.h"
 
 #include <osgGA/EventQueue>
 
@@ -19,9 +20,13 @@ CXViewer::CXViewer()
     _root->addChild(_terrain);
     _root->addChild(_pipeGroup);
     _root->addChild(_models);
+    // The host's own groups are drawn by the scene pass, never searched for hole masks.
+    for (osg::Group* part : {_terrain.get(), _pipeGroup.get(), _models.get()})
+        part->setNodeMask(~ViewSetup::HoleMaskBit);
 
     _composite->setThreadingModel(osgViewer::ViewerBase::SingleThreaded);
     _mainView->setSceneData(_root);
+    ViewSetup::passes(_mainView.get(), _terrain.get());
     // The active tool sees every event of the main view before the manipulator does.
     _mainView->addEventHandler(new CXCommandRouter);
     _composite->addView(_mainView);

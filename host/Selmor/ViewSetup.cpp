@@ -1,9 +1,82 @@
 #include "Selmor/ViewSetup.h"
 
+#include "Selmor/MyNewUpdateSlaveCallback.h"
+
+#include <osg/ColorMask>
+#include <osg/Depth>
 #include <osg/GraphicsContext>
+#include <osg/Stencil>
+#include <osgUtil/CullVisitor>
 #include <osgViewer/View>
 
 namespace {
+
+// The ground's state while it is cut: drawn only where no hole mask marked the stencil.
+class GroundCut : public osg::NodeCallback {
+public:
+    explicit GroundCut(MyNewUpdateSlaveCallback* scene) : _scene(scene), _state(new osg::StateSet) {
+        osg::ref_ptr<osg::Stencil> stencil = new osg::Stencil;
+        stencil->setFunction(osg::Stencil::NOTEQUAL, 1, ~0u);
+        stencil->setOperation(osg::Stencil::KEEP, osg::Stencil::KEEP, osg::Stencil::KEEP);
+        _state->setAttributeAndModes(stencil);
+    }
+    void operator()(osg::Node* node, osg::NodeVisitor* nv) override {
+        osgUtil::CullVisitor* cv = nv ? nv->asCullVisitor() : nullptr;
+        bool cut = cv && _scene->cutsGround();
+        if (cut)
+            cv->pushStateSet(_state.get());
+        traverse(node, nv);
+        if (cut)
+            cv->popStateSet();
+    }
+
+private:
+    osg::ref_ptr<MyNewUpdateSlaveCallback> _scene;
+    osg::ref_ptr<osg::StateSet> _state;
+};
+
+void addPass(osgViewer::View& view, MyNewUpdateSlaveCallback::Pass kind) {
+    osg::ref_ptr<osg::Camera> camera = new osg::Camera;
+    camera->setName(kind == MyNewUpdateSlaveCallback::Clear ? "clear pass"
+                    : kind == MyNewUpdateSlaveCallback::Cut ? "cut pass"
+                                                            : "scene pass");
+    // The passes share one window and draw in slave order.
+    camera->setRenderOrder(osg::Camera::POST_RENDER, static_cast<int>(kind));
+    camera->setAllowEventFocus(kind == MyNewUpdateSlaveCallback::Scene);
+    camera->setClearMask(kind == MyNewUpdateSlaveCallback::Clear
+                             ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT
+                             : 0);
+    camera->setClearStencil(0);
+    // The state set must be there before the slave is added: its renderer takes it then.
+    osg::StateSet* state = camera->getOrCreateStateSet();
+    // Each pass clears (or not) and draws what it draws; the rest, the clear colour
+    // included, follows the master.
+    unsigned inherited =
+        osg::CullSettings::ALL_VARIABLES & ~(osg::CullSettings::CULL_MASK | osg::CullSettings::CLEAR_MASK |
+                                             osg::CullSettings::DRAW_BUFFER | osg::CullSettings::READ_BUFFER);
+    switch (kind) {
+    case MyNewUpdateSlaveCallback::Clear:
+        camera->setCullMask(0);
+        break;
+    case MyNewUpdateSlaveCallback::Cut:
+        // Only the stencil is written: whatever else a tool hangs beside its masks leaves
+        // neither colour nor depth, and the masks' own depth is the far plane anyway.
+        camera->setCullMask(ViewSetup::HoleMaskBit);
+        state->setAttributeAndModes(new osg::ColorMask(false, false, false, false),
+                                    osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE);
+        state->setAttributeAndModes(new osg::Depth(osg::Depth::ALWAYS, 0.0, 1.0, false),
+                                    osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE);
+        camera->setComputeNearFarMode(osg::CullSettings::DO_NOT_COMPUTE_NEAR_FAR);
+        inherited &= ~osg::CullSettings::COMPUTE_NEAR_FAR_MODE;
+        break;
+    case MyNewUpdateSlaveCallback::Scene:
+        camera->setCullMask(~ViewSetup::HoleMaskBit);
+        break;
+    }
+    camera->setInheritanceMask(inherited);
+    view.addSlave(camera.get(), osg::Matrixd(), osg::Matrixd(), true);
+    view.getSlave(view.getNumSlaves() - 1)._updateSlaveCallback = new MyNewUpdateSlaveCallback(kind);
+}
 
 bool attach(osgViewer::View* view, int x, int y, int width, int height, bool pbuffer) {
     if (!view)
@@ -26,19 +99,40 @@ bool attach(osgViewer::View* view, int x, int y, int width, int height, bool pbu
     osg::ref_ptr<osg::GraphicsContext> context = osg::GraphicsContext::createGraphicsContext(traits.get());
     if (!context || !context->valid())
         return false;
-    osg::Camera* camera = view->getCamera();
-    camera->setGraphicsContext(context.get());
-    camera->setViewport(0, 0, width, height);
-    camera->setProjectionMatrixAsPerspective(45.0, double(width) / double(height), 1.0, 100000.0);
     GLenum buffer = traits->doubleBuffer ? GL_BACK : GL_FRONT;
-    camera->setDrawBuffer(buffer);
-    camera->setReadBuffer(buffer);
+    for (unsigned i = 0; i < view->getNumSlaves(); ++i) {
+        osg::Camera* camera = view->getSlave(i)._camera.get();
+        camera->setGraphicsContext(context.get());
+        camera->setViewport(0, 0, width, height);
+        camera->setDrawBuffer(buffer);
+        camera->setReadBuffer(buffer);
+    }
+    // The master only leads: it has the view and projection, the slaves draw.
+    osg::Camera* master = view->getCamera();
+    master->setGraphicsContext(nullptr);
+    master->setViewport(nullptr);
+    master->setProjectionMatrixAsPerspective(45.0, double(width) / double(height), 1.0, 100000.0);
     return true;
 }
 
 } // namespace
 
 namespace ViewSetup {
+
+void passes(osgViewer::View* view, osg::Group* ground) {
+    if (!view || view->getNumSlaves() > 0)
+        return;
+    for (auto kind :
+         {MyNewUpdateSlaveCallback::Clear, MyNewUpdateSlaveCallback::Cut, MyNewUpdateSlaveCallback::Scene})
+        addPass(*view, kind);
+    auto* scene = static_cast<MyNewUpdateSlaveCallback*>(view->getSlave(2)._updateSlaveCallback.get());
+    if (ground)
+        ground->setCullCallback(new GroundCut(scene));
+}
+
+osg::Camera* pass(osgViewer::View* view, unsigned index) {
+    return view && index < view->getNumSlaves() ? view->getSlave(index)._camera.get() : nullptr;
+}
 
 bool window(osgViewer::View* view, int x, int y, int width, int height) {
     return attach(view, x, y, width, height, false);

@@ -34,7 +34,8 @@ protected:
     // Standard output and error of a run of `body` (UTF-8) once the network is loaded and paged
     // in; the ground is pipe.xml's. Without `status`, a run that fails is a test failure that
     // shows what it printed.
-    static std::string run(const std::string& body, int* status = nullptr) {
+    static std::string run(const std::string& body, int* status = nullptr,
+                           const std::string& size = "640x400") {
         std::ofstream(dir + "/script.txt") << "load " << attribute("extent") << ' ' << attribute("baseZ")
                                            << ' ' << attribute("srs") << "\nwait-paging 120\n"
                                            << body;
@@ -85,6 +86,6 @@ protected:
         return xml.substr(at, xml.find('"', at) - at);
     }
 
-    static inline std::string bin = PN_BIN_DIR, dir, xml, size = "640x400";
+    static inline std::string bin = PN_BIN_DIR, dir, xml;
     static inline double xmin, ymin, xmax, ymax, groundZ;
 };

@@ -150,7 +150,6 @@ using HostAnswers = Host;
 
 TEST_F(HostAnswers, ADrawnTunnelAndTrenchAreAnsweredAndTheTunnelShowsAmongThePipes) {
     // Beside a tunnel under the middle of the network, through bare ground.
-    size = "320x200";
     int status = 0;
     std::string out =
         run(u8"answer-with 3 1 2.5\nmessage 地表透明度 Opacity:0\ncamera " + at(-25, -35, 14) + ' ' +
@@ -158,7 +157,7 @@ TEST_F(HostAnswers, ADrawnTunnelAndTrenchAreAnsweredAndTheTunnelShowsAmongThePip
                 mouse("left", -20, 5) + mouse("move", 20, 5) + mouse("left", 20, 5) + mouse("right", 20, 8) +
                 "frame 2\nscreenshot " + dir + u8"/tunnel.png\nactivate 沿线开挖\n" + mouse("left", 0, -10) +
                 mouse("right", 8, -10) + "frame\nanswer-with 0 1 1\n",
-            &status);
+            &status, "320x200");
     EXPECT_TRUE(status && out.find("three positive numbers") != std::string::npos) << out;
     // The drawn line comes back exactly, the top 1 m below the ground.
     ASSERT_EQ(callbacks(out, "SetUpTunnel").size(), 1u) << out;
