@@ -134,9 +134,10 @@ int main(int argc, char** argv) {
             std::string size = argv[++i];
             std::string::size_type cross = size.find('x');
             if (cross == std::string::npos || !parseWhole(size.substr(0, cross), options.width) ||
-                !parseWhole(size.substr(cross + 1), options.height) || options.width <= 0 || options.height <= 0 ||
-                options.width > MaxSide || options.height > MaxSide) {
-                std::cerr << "pipeviewer: bad --size " << size << " (WxH, 1 to " << MaxSide << " pixels a side)\n"
+                !parseWhole(size.substr(cross + 1), options.height) || options.width <= 0 ||
+                options.height <= 0 || options.width > MaxSide || options.height > MaxSide) {
+                std::cerr << "pipeviewer: bad --size " << size << " (WxH, 1 to " << MaxSide
+                          << " pixels a side)\n"
                           << Usage;
                 return 2;
             }

@@ -156,7 +156,8 @@ TEST_F(Pictures, PitAndTrenchCutTheGroundAndShowTheirWallsAndPipesFromAboveAndWi
     const char* clicks[] = {"left", "move", "left", "move", "right"};
     const double bends[][2] = {{0, 0}, {6, 0}, {6, 0}, {6, 6}, {6, 6}};
     for (int i = 0; i < 5; ++i)
-        script << "mouse " << clicks[i] << ' ' << tx + bends[i][0] << ' ' << ty + bends[i][1] << ' ' << z << '\n';
+        script << "mouse " << clicks[i] << ' ' << tx + bends[i][0] << ' ' << ty + bends[i][1] << ' ' << z
+               << '\n';
     script << "frame\ndeactivate\n";
     shot(2, "trench");
     run(script.str(), nullptr, "320x200");
