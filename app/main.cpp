@@ -204,6 +204,9 @@ int main(int argc, char** argv) {
     if (options.headless) {
         if (!std::getenv("QT_QPA_PLATFORM"))
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        // Qt wants a private runtime folder and warns without one: the run's own (mode 0700).
+        if (!std::getenv("XDG_RUNTIME_DIR"))
+            setenv("XDG_RUNTIME_DIR", folder.workDir().substr(0, folder.workDir().rfind('/')).c_str(), 1);
         qt.reset(new QGuiApplication(argc, argv));
     } else
         qt.reset(new QApplication(argc, argv));
