@@ -1,10 +1,18 @@
 // Building line layers: tubes per second from a point list ("OpenKml:") and from a
-// GeoJSON file of survey lines ("OpenLine:", reading and terrain lookup included).
+// GeoJSON file of survey lines ("OpenLine:", reading and terrain lookup included); the
+// memory a segment holds; and a 100,000-point route posted to the real control while
+// the viewer draws frames: the time until it is attached and the longest frame.
 #include "modeling/LineLayerBuilder.h"
+#include "plugin/CXPipeLineCtrl.h"
+
+#include "Selmor/CXViewer.h"
+#include "Selmor/ViewSetup.h"
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <unistd.h>
@@ -27,6 +35,67 @@ void PointListLayer(benchmark::State& state) {
         static_cast<double>(state.iterations()) * (points.size() - 1), benchmark::Counter::kIsRate);
 }
 BENCHMARK(PointListLayer)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+long residentBytes() {
+    long pages = 0, resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+// Resident memory per segment of a layer kept alive, and the time to build it.
+void SegmentMemory(benchmark::State& state) {
+    const std::vector<osg::Vec3d> points = zigzag(static_cast<int>(state.range(0)) + 1);
+    const LineLayerBuilder builder(0.5f, osg::Vec4f(0, 0, 1, 1));
+    double perSegment = 0.0;
+    for (auto _ : state) {
+        const long before = residentBytes();
+        osg::ref_ptr<osg::Group> layer = builder.buildPointLayer(points, 1.0f);
+        perSegment = static_cast<double>(residentBytes() - before) / static_cast<double>(state.range(0));
+        state.PauseTiming();
+        layer = nullptr;
+        state.ResumeTiming();
+    }
+    state.counters["bytes/segment"] = perSegment;
+}
+BENCHMARK(SegmentMemory)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The route posted as the host posts it; frames are drawn until it is attached.
+void RouteWhileDrawing(benchmark::State& state) {
+    // Drawn off-screen when there is a display (Xvfb), looking along the route's start.
+    CXViewer viewer;
+    osgViewer::View* view = viewer.getViewer();
+    const bool drawn = std::getenv("DISPLAY") && ViewSetup::offscreen(view, 320, 200);
+    view->setCameraManipulator(nullptr);
+    view->getCamera()->setViewMatrixAsLookAt(osg::Vec3d(500000.0, 3399700.0, 300.0),
+                                             osg::Vec3d(500300.0, 3400000.0, 0.0), osg::Vec3d(0.0, 0.0, 1.0));
+    CXPipeLineCtrl* control = CXPipeLineCtrl::getInstance();
+    control->initialize();
+    double longest = 0.0, toAttach = 0.0;
+    for (auto _ : state) {
+        control->postMessageWithData(new std::vector<osg::Vec3d>(zigzag(static_cast<int>(state.range(0)))),
+                                     "OpenKml:route,1,0.5,0,0,1,1");
+        const auto posted = std::chrono::steady_clock::now();
+        auto last = posted;
+        while (!control->lineLayers.count("route")) {
+            viewer.frame();
+            const auto now = std::chrono::steady_clock::now();
+            longest = std::max(longest, std::chrono::duration<double, std::milli>(now - last).count());
+            last = now;
+        }
+        toAttach = std::chrono::duration<double, std::milli>(last - posted).count();
+        state.PauseTiming();
+        control->removeLineLayer("route");
+        state.ResumeTiming();
+    }
+    state.counters["longest frame ms"] = longest;
+    state.counters["to attach ms"] = toAttach;
+    state.counters["drawn"] = drawn ? 1.0 : 0.0;
+}
+BENCHMARK(RouteWhileDrawing)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // 100 features of 10 points each, in a projected system.
 void VectorFileLayer(benchmark::State& state) {

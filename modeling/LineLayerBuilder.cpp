@@ -4,12 +4,15 @@
 #include "geo/FeatureSourceFactory.h"
 #include "geo/OGRFeatureOptions.h"
 #include "loft/Loft.h"
+#include "modeling/TubeLod.h"
 
 #include <osg/Geode>
 #include <osg/LOD>
 #include <osg/MatrixTransform>
+#include <osg/PositionAttitudeTransform>
 #include <osg/ShapeDrawable>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -26,25 +29,44 @@ osg::ref_ptr<osgModeling::Curve> circle(float radius, int stepDegrees) {
     return curve;
 }
 
-osg::ref_ptr<osg::Geode> joint(const osg::Vec3& centre, float radius, const osg::Vec4f& color, float detail) {
+osg::ref_ptr<osg::Drawable> jointBall(float radius, const osg::Vec4f& color, float detail) {
     osg::ref_ptr<osg::TessellationHints> hints = new osg::TessellationHints;
     hints->setDetailRatio(detail);
-    osg::ref_ptr<osg::ShapeDrawable> ball =
-        new osg::ShapeDrawable(new osg::Capsule(centre, radius, 0.0f), hints.get());
-    ball->setColor(color);
-    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
-    geode->addDrawable(ball.get());
-    return geode;
+    osg::ref_ptr<osg::ShapeDrawable> drawable =
+        new osg::ShapeDrawable(new osg::Capsule(osg::Vec3(), radius, 0.0f), hints.get());
+    drawable->setColor(color);
+    return drawable;
+}
+
+// Segments served by one set of geodes.
+constexpr unsigned kSegmentsPerGeode = 256;
+
+bool isCancelled(const std::atomic<bool>* cancelled) {
+    return cancelled && cancelled->load(std::memory_order_relaxed);
 }
 
 } // namespace
 
 LineLayerBuilder::LineLayerBuilder(float radius, const osg::Vec4f& color)
-    : _radius(radius), _color(color), _colors(new osg::Vec4dArray) {
-    _colors->push_back(osg::Vec4d(color));
-    _circles[0] = circle(radius, 10);
-    _circles[1] = circle(radius, 20);
-    _circles[2] = circle(radius, 60);
+    : _radius(radius), _stretched(new osg::StateSet) {
+    osg::ref_ptr<osg::Vec4dArray> colors = new osg::Vec4dArray;
+    colors->push_back(osg::Vec4d(color));
+    osg::ref_ptr<osgModeling::Curve> axis = new osgModeling::Curve;
+    axis->addPathPoint(osg::Vec3(0.0f, 0.0f, 0.0f));
+    axis->addPathPoint(osg::Vec3(0.0f, 0.0f, 1.0f));
+    const int steps[3] = {10, 20, 60}; // 36, 18 and 6 facets around
+    for (int i = 0; i < 3; ++i) {
+        _tubes[i] = new osgModeling::Loft;
+        _tubes[i]->setProfile(axis.get());
+        _tubes[i]->addShape(circle(radius, steps[i]).get());
+        _tubes[i]->update(false);
+        _tubes[i]->setColorArray(colors.get(), osg::Array::BIND_OVERALL);
+    }
+    _balls[0] = jointBall(radius, color, 1.0f);
+    _balls[1] = jointBall(radius, color, 0.4f);
+    // Lit right without the colour shader too: the stretch scales the normals of
+    // anything not parallel to the wall.
+    _stretched->setMode(GL_NORMALIZE, osg::StateAttribute::ON);
 }
 
 osg::ref_ptr<osgEarth::Features::FeatureSource> LineLayerBuilder::openSource(const std::string& url) {
@@ -66,10 +88,10 @@ osg::ref_ptr<osgEarth::Features::FeatureSource> LineLayerBuilder::openSource(con
     return source;
 }
 
-osg::ref_ptr<osg::Group> LineLayerBuilder::buildFeatureLayer(osgEarth::Features::FeatureSource& source,
-                                                             float depth, const osgEarth::Map* map) const {
+LineLayerBuilder::FeatureChains LineLayerBuilder::readFeatures(osgEarth::Features::FeatureSource& source,
+                                                               float depth, const osgEarth::Map* map) {
     using osgEarth::Symbology::Geometry;
-    osg::ref_ptr<osg::Group> layer = new osg::Group;
+    FeatureChains features;
     const osgEarth::Features::FeatureProfile* profile = source.getFeatureProfile();
     const osgEarth::SpatialReference* srs = profile ? profile->getSRS() : nullptr;
     // Imported lines join the network in the host's world frame: the map's projected
@@ -83,8 +105,7 @@ osg::ref_ptr<osg::Group> LineLayerBuilder::buildFeatureLayer(osgEarth::Features:
         osg::ref_ptr<osgEarth::Features::Feature> feature = cursor->nextFeature();
         if (!feature)
             continue;
-        osg::ref_ptr<osg::Group> featureGroup = new osg::Group;
-        layer->addChild(featureGroup.get());
+        std::vector<Chain>& chains = features.emplace_back();
         const Geometry* geometry = feature->getGeometry();
         if (!geometry)
             continue;
@@ -93,73 +114,122 @@ osg::ref_ptr<osg::Group> LineLayerBuilder::buildFeatureLayer(osgEarth::Features:
         for (const Geometry::Part& part : geometry->getParts()) {
             if (part.type == Geometry::POINTS)
                 continue;
-            std::vector<osg::Vec3d> points(part.points->begin(), part.points->end());
+            Chain points(part.points->begin(), part.points->end());
             if (!terrain.getElevations(points, srs, true, 0.0))
                 continue;
             for (osg::Vec3d& p : points)
                 p.z() -= depth;
             if (srs && !srs->transform(points, world))
                 continue;
-            addChain(*featureGroup, points);
+            chains.push_back(std::move(points));
         }
     }
+    return features;
+}
+
+size_t LineLayerBuilder::segmentCount(const FeatureChains& features) {
+    size_t count = 0;
+    for (const std::vector<Chain>& chains : features)
+        for (const Chain& chain : chains)
+            count += chain.empty() ? 0 : chain.size() - 1;
+    return count;
+}
+
+osg::ref_ptr<osg::Group> LineLayerBuilder::buildFeatures(const FeatureChains& features,
+                                                         const std::atomic<bool>* cancelled) const {
+    osg::ref_ptr<osg::Group> layer = new osg::Group;
+    for (const std::vector<Chain>& chains : features) {
+        osg::ref_ptr<osg::Group> featureGroup = new osg::Group;
+        layer->addChild(featureGroup.get());
+        for (const Chain& chain : chains)
+            if (!addChain(*featureGroup, chain, cancelled))
+                return nullptr;
+    }
     return layer;
+}
+
+osg::ref_ptr<osg::Group> LineLayerBuilder::buildFeatureLayer(osgEarth::Features::FeatureSource& source,
+                                                             float depth, const osgEarth::Map* map) const {
+    return buildFeatures(readFeatures(source, depth, map));
 }
 
 osg::ref_ptr<osg::Group> LineLayerBuilder::buildPointLayer(const std::vector<osg::Vec3d>& points,
-                                                           float heightOffset) const {
-    std::vector<osg::Vec3d> raised = points;
+                                                           float heightOffset,
+                                                           const std::atomic<bool>* cancelled) const {
+    Chain raised = points;
     for (osg::Vec3d& p : raised)
         p.z() += heightOffset;
     osg::ref_ptr<osg::Group> layer = new osg::Group;
-    addChain(*layer, raised);
+    if (!addChain(*layer, raised, cancelled))
+        return nullptr;
     return layer;
 }
 
-void LineLayerBuilder::addChain(osg::Group& parent, const std::vector<osg::Vec3d>& points) const {
-    for (size_t i = 0; i + 1 < points.size(); ++i)
-        parent.addChild(createSegment(points[i], points[i + 1], i + 2 < points.size()).get());
+bool LineLayerBuilder::addChain(osg::Group& parent, const Chain& points,
+                                const std::atomic<bool>* cancelled) const {
+    if (points.size() < 2)
+        return !isCancelled(cancelled);
+    for (size_t i = 0; i + 1 < points.size(); ++i) {
+        if (i % 1024 == 0 && isCancelled(cancelled))
+            return false;
+        parent.addChild(createSegment(points[i], points[i + 1], i > 0).get());
+    }
+    return true;
+}
+
+void LineLayerBuilder::renewGeodes() const {
+    for (int i = 0; i < 3; ++i) {
+        _tubeGeodes[i] = new osg::Geode;
+        _tubeGeodes[i]->addDrawable(_tubes[i].get());
+        _tubeGeodes[i]->setStateSet(_stretched.get());
+    }
+    for (int i = 0; i < 2; ++i) {
+        _ballGeodes[i] = new osg::Geode;
+        _ballGeodes[i]->addDrawable(_balls[i].get());
+    }
+    _geodeUses = 0;
 }
 
 osg::ref_ptr<osg::Node> LineLayerBuilder::createSegment(const osg::Vec3d& start, const osg::Vec3d& end,
-                                                        bool innerEnd) const {
-    // The tube is a small single-precision offset from its first point; the first
-    // point itself is placed in double precision, so survey coordinates of millions of
-    // metres stay exact.
-    const osg::Vec3 d(end - start);
+                                                        bool joint) const {
+    if (!_tubeGeodes[0] || _geodeUses >= kSegmentsPerGeode)
+        renewGeodes();
+    ++_geodeUses;
+
+    // The first point is placed in double precision, so survey coordinates of millions
+    // of metres stay exact; below it the unit tube is turned and stretched.
+    const osg::Vec3d d = end - start;
     osg::ref_ptr<osg::MatrixTransform> segment = new osg::MatrixTransform(osg::Matrixd::translate(start));
-
-    osg::ref_ptr<osgModeling::Curve> path = new osgModeling::Curve;
-    path->addPathPoint(osg::Vec3(0.0f, 0.0f, 0.0f));
-    path->addPathPoint(d);
-    osg::ref_ptr<osg::Geode> tubes[3];
-    for (int i = 0; i < 3; ++i) {
-        osg::ref_ptr<osgModeling::Loft> loft = new osgModeling::Loft;
-        loft->setProfile(path.get());
-        loft->addShape(_circles[i].get());
-        loft->update(false);
-        loft->setColorArray(_colors.get(), osg::Array::BIND_OVERALL);
-        tubes[i] = new osg::Geode;
-        tubes[i]->addDrawable(loft.get());
+    osg::ref_ptr<osg::PositionAttitudeTransform> axis = new osg::PositionAttitudeTransform;
+    const double length = d.length();
+    if (length > 0.0) {
+        osg::Quat turn;
+        turn.makeRotate(osg::Vec3d(0.0, 0.0, 1.0), d / length);
+        axis->setAttitude(turn);
     }
+    // A segment of no length keeps a sliver of one, so its frame can still be inverted.
+    axis->setScale(osg::Vec3d(1.0, 1.0, std::max(length, 1e-6)));
+    segment->addChild(axis.get());
 
-    // Long segments are seen from further away, in proportion to their length.
-    const float length = (d / 2.0f).length() * 2.0f;
-    const bool longSegment = length > 50.0f;
-    const float nearRange = longSegment ? 2.0f * length : 100.0f;
-    const float middleRange = longSegment ? 16.0f * length : 800.0f;
-    const float farRange = longSegment ? 128.0f * length : 6400.0f;
-    osg::ref_ptr<osg::LOD> tubeLod = new osg::LOD;
-    tubeLod->addChild(tubes[0].get(), 0.0f, nearRange);
-    tubeLod->addChild(tubes[1].get(), nearRange, middleRange);
-    tubeLod->addChild(tubes[2].get(), middleRange, farRange);
-    segment->addChild(tubeLod.get());
+    // Long segments are seen from further away, in proportion to their length. The
+    // ranges are measured in the eye's frame, from the middle of the tube.
+    const float rangeLength = (osg::Vec3(d) / 2.0f).length() * 2.0f;
+    const bool longSegment = rangeLength > 50.0f;
+    const float nearRange = longSegment ? 2.0f * rangeLength : 100.0f;
+    const float middleRange = longSegment ? 16.0f * rangeLength : 800.0f;
+    const float farRange = longSegment ? 128.0f * rangeLength : 6400.0f;
+    osg::ref_ptr<TubeLod> tubeLod = new TubeLod;
+    tubeLod->addChild(_tubeGeodes[0].get(), 0.0f, nearRange);
+    tubeLod->addChild(_tubeGeodes[1].get(), nearRange, middleRange);
+    tubeLod->addChild(_tubeGeodes[2].get(), middleRange, farRange);
+    tubeLod->setCenter(osg::Vec3(0.0f, 0.0f, 0.5f));
+    axis->addChild(tubeLod.get());
 
-    if (innerEnd) {
+    if (joint) {
         osg::ref_ptr<osg::LOD> jointLod = new osg::LOD;
-        jointLod->addChild(joint(d, _radius, _color, 1.0f).get(), 0.0f, 150.0f);
-        jointLod->addChild(joint(d, _radius, _color, 0.4f).get(), 150.0f, 1000.0f);
-        jointLod->setCenter(d);
+        jointLod->addChild(_ballGeodes[0].get(), 0.0f, 150.0f);
+        jointLod->addChild(_ballGeodes[1].get(), 150.0f, 1000.0f);
+        jointLod->setCenter(osg::Vec3());
         segment->addChild(jointLod.get());
     }
     return segment;

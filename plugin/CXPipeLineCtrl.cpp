@@ -11,6 +11,8 @@
 #include "Torvik/CXPlayerManager.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -27,6 +29,9 @@ CXPipeLineCtrl::CXPipeLineCtrl() {
 CXPipeLineCtrl::~CXPipeLineCtrl() {
     // When the plug-in is unloaded while the host's viewer lives on, nothing of ours
     // may stay in its scene or its event handlers.
+    // Builds still running are cancelled and waited for: no thread may run our code
+    // once the module is gone.
+    pendingLayers.clear();
     if (!g_pCXviewer)
         return;
     if (handler && g_pCXviewer->getViewer())
@@ -82,27 +87,85 @@ bool CXPipeLineCtrl::openLine(std::string name, float depth, osg::Vec4f& color) 
     osg::ref_ptr<osgEarth::Features::FeatureSource> source = LineLayerBuilder::openSource(name);
     if (!source)
         return false;
-    featureSources[name] = source;
     const osgEarth::Map* map = g_pCXviewer && g_pCXviewer->mapNode ? g_pCXviewer->mapNode->getMap() : nullptr;
-    addLineLayer(name, LineLayerBuilder(1.0f, color).buildFeatureLayer(*source, depth, map).get());
+    // The lines are read here, where the terrain and the map's systems are used; only
+    // the tubes may be built on another thread.
+    auto features = std::make_shared<const LineLayerBuilder::FeatureChains>(
+        LineLayerBuilder::readFeatures(*source, depth, map));
+    const size_t segments = LineLayerBuilder::segmentCount(*features);
+    if (!withinLimit(name, segments))
+        return false;
+    featureSources[name] = source;
+    const LineLayerBuilder builder(1.0f, color);
+    startLineLayer(name, segments, [builder, features](const std::atomic<bool>& cancelled) {
+        return builder.buildFeatures(*features, &cancelled);
+    });
     return true;
 }
 
 bool CXPipeLineCtrl::openKml(std::string name, std::vector<osg::Vec3d>* points, float radius,
                              float heightOffset, osg::Vec4f& color) {
-    const std::vector<osg::Vec3d> none;
-    addLineLayer(
-        name, LineLayerBuilder(radius, color).buildPointLayer(points ? *points : none, heightOffset).get());
+    const size_t segments = points && points->size() > 1 ? points->size() - 1 : 0;
+    if (!withinLimit(name, segments))
+        return false;
+    auto kept = std::make_shared<const std::vector<osg::Vec3d>>(points ? *points : std::vector<osg::Vec3d>());
+    const LineLayerBuilder builder(radius, color);
+    startLineLayer(name, segments, [builder, kept, heightOffset](const std::atomic<bool>& cancelled) {
+        return builder.buildPointLayer(*kept, heightOffset, &cancelled);
+    });
     return true;
 }
 
+bool CXPipeLineCtrl::withinLimit(const std::string& layerName, size_t segments) {
+    if (segments <= LineLayerBuilder::MaxSegments)
+        return true;
+    std::fprintf(stderr, "Line layer \"%s\" refused: %zu segments, more than the %zu one layer may hold\n",
+                 layerName.c_str(), segments, LineLayerBuilder::MaxSegments);
+    return false;
+}
+
+void CXPipeLineCtrl::startLineLayer(const std::string& layerName, size_t segments,
+                                    LineLayerBuild::Work work) {
+    if (segments < SynchronousSegments) {
+        const std::atomic<bool> never{false};
+        addLineLayer(layerName, work(never).get());
+        return;
+    }
+    // The latest open of a name wins: an earlier build for it is cancelled; the layer
+    // shown under it stays until this one arrives.
+    pendingLayers.erase(layerName);
+    pendingLayers[layerName] = std::make_unique<LineLayerBuild>(std::move(work));
+}
+
+void CXPipeLineCtrl::attachBuiltLayers() {
+    for (auto pending = pendingLayers.begin(); pending != pendingLayers.end();) {
+        if (!pending->second->finished()) {
+            ++pending;
+            continue;
+        }
+        osg::ref_ptr<osg::Group> layer = pending->second->take();
+        const bool visible = pending->second->visible;
+        const std::string layerName = pending->first;
+        pending = pendingLayers.erase(pending);
+        if (!layer)
+            continue;
+        if (!visible)
+            layer->setNodeMask(0u);
+        attach(layerName, layer.get());
+    }
+}
+
 void CXPipeLineCtrl::setLineLayerVisible(const std::string& layerName, bool visible) {
+    auto building = pendingLayers.find(layerName);
+    if (building != pendingLayers.end())
+        building->second->visible = visible;
     auto found = lineLayers.find(layerName);
     if (found != lineLayers.end())
         found->second->setNodeMask(visible ? 1u : 0u);
 }
 
 void CXPipeLineCtrl::removeLineLayer(const std::string& layerName) {
+    pendingLayers.erase(layerName);
     auto found = lineLayers.find(layerName);
     if (found == lineLayers.end())
         return;
@@ -111,12 +174,22 @@ void CXPipeLineCtrl::removeLineLayer(const std::string& layerName) {
     lineLayers.erase(found);
 }
 
-// A name already in use is taken over by the new layer: the earlier one leaves the
-// scene and the table, so that one name always reaches exactly one layer.
 void CXPipeLineCtrl::addLineLayer(const std::string& layerName, osg::Group* layer) {
     if (!layer)
         return;
-    removeLineLayer(layerName);
+    pendingLayers.erase(layerName);
+    attach(layerName, layer);
+}
+
+// A name already in use is taken over by the new layer: the earlier one leaves the
+// scene and the table, so that one name always reaches exactly one layer.
+void CXPipeLineCtrl::attach(const std::string& layerName, osg::Group* layer) {
+    auto found = lineLayers.find(layerName);
+    if (found != lineLayers.end()) {
+        if (g_pCXviewer)
+            g_pCXviewer->getPipeGroup()->removeChild(found->second.get());
+        lineLayers.erase(found);
+    }
     if (g_pCXviewer)
         g_pCXviewer->getPipeGroup()->addChild(layer);
     lineLayers[layerName] = layer;

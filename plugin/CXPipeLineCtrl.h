@@ -3,6 +3,7 @@
 #include "Torvik/CXControl.h"
 #include "geo/FeatureSource.h"
 #include "layers/LayerFactories.h"
+#include "plugin/LineLayerBuild.h"
 #include "plugin/PipeHandler.h"
 #include "plugin/Singleton.h"
 
@@ -11,7 +12,9 @@
 #include <osg/Vec4f>
 #include <osg/ref_ptr>
 
+#include <cstddef>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,21 +36,29 @@ public:
     bool postRemoval(std::string message) override;
     ~CXPipeLineCtrl() override;
 
+    // Layers of fewer segments are built at once; larger ones on a worker thread,
+    // attached under their name at a later event once built (see attachBuiltLayers).
+    static constexpr size_t SynchronousSegments = 1000;
+
     // Builds a line layer from the line features of the vector data source at `name`,
-    // `depth` below the terrain; false when the source does not open.
+    // `depth` below the terrain; false when the source does not open or holds more
+    // segments than a layer may (LineLayerBuilder::MaxSegments; said on standard error).
     bool openLine(std::string name, float depth, osg::Vec4f& color) override;
     // Builds a line layer of tubes along `points` (world coordinates), raised by
-    // `heightOffset`. The caller keeps the points.
+    // `heightOffset`. The caller keeps the points. False past the segment limit.
     bool openKml(std::string name, std::vector<osg::Vec3d>* points, float radius, float heightOffset,
                  osg::Vec4f& color) override;
 
     // Line layers by name: show (node mask 1) or hide (0); detach and forget. Names
-    // not present do nothing.
+    // not present do nothing. A layer still being built under the name is shown or
+    // hidden when it arrives; removing cancels it.
     void setLineLayerVisible(const std::string& name, bool visible) override;
     void removeLineLayer(const std::string& name) override;
-    // Attaches a built line layer under the pipe group and records it under `name`
-    // unless that name is taken (the group is attached either way).
+    // Attaches a line layer under the pipe group and records it under `name`; the
+    // layer that had the name, and one still being built for it, give way to it.
     void addLineLayer(const std::string& name, osg::Group* layer);
+    // Attaches the layers whose building has finished (on the frame thread).
+    void attachBuiltLayers() override;
 
     PipeHandler* getHandler() const { return handler.get(); }
 
@@ -66,6 +77,8 @@ public:
     // The vector sources "OpenLine:" opened, kept open for the life of the control.
     std::map<std::string, osg::ref_ptr<osgEarth::Features::FeatureSource>> featureSources;
     std::map<std::string, osg::ref_ptr<osg::Group>> lineLayers;
+    // Line layers being built, by name: at most one per name, the latest opened.
+    std::map<std::string, std::unique_ptr<LineLayerBuild>> pendingLayers;
     osg::ref_ptr<osg::Node> networkRoot;
     std::vector<osg::ref_ptr<DBPipe>> pipeLayers;
     osg::ref_ptr<PipeHandler> handler;
@@ -77,4 +90,9 @@ protected:
 private:
     PipeHandler& ensureHandler();
     void createPipeLayers();
+    // False, said on standard error, past the segments a layer may hold.
+    static bool withinLimit(const std::string& name, size_t segments);
+    // Builds at once or on a worker thread, by size.
+    void startLineLayer(const std::string& name, size_t segments, LineLayerBuild::Work work);
+    void attach(const std::string& name, osg::Group* layer);
 };

@@ -26,6 +26,8 @@ std::vector<std::string> fields(const std::string& message, const char* prefix) 
     return Torvik::splitStr(message.substr(std::strlen(prefix)), ",");
 }
 
+const char* const Remove = "Remove:";
+
 LineLayerTarget* findControl() {
     // The last control registered under our name is the one that answers.
     LineLayerTarget* found = nullptr;
@@ -87,14 +89,18 @@ void PipeHandler::runPending(LineLayerTarget& control) {
         points.swap(_pointList);
     }
 
-    static const char* const Remove = "Remove:";
     if (startsWith(removal, Remove)) {
         std::vector<std::string> f = fields(removal, Remove);
         if (!f.empty())
             control.removeLineLayer(f[0]);
     }
-    if (command.empty())
-        return;
+    if (!command.empty())
+        runCommand(control, command, points.get());
+    // After the messages: a removal that came with the end of a build cancels it.
+    control.attachBuiltLayers();
+}
+
+void PipeHandler::runCommand(LineLayerTarget& control, const std::string& command, PointList* points) {
 
     // Messages short of the fields their form needs are dropped: nothing past the
     // last field is ever read. So are layers without a name, which no later message
@@ -123,7 +129,6 @@ void PipeHandler::runPending(LineLayerTarget& control) {
         if (f.size() < 7 || f[0].empty() || !points)
             return;
         osg::Vec4f color(number(f[3]), number(f[4]), number(f[5]), number(f[6]));
-        control.openKml(f[0], points.get(), number(f[2]), number(f[1]), color);
+        control.openKml(f[0], points, number(f[2]), number(f[1]), color);
     }
-    // The posted point list, used or not, is released here.
 }

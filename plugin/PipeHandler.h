@@ -21,6 +21,8 @@ public:
                          osg::Vec4f& color) = 0;
     virtual void setLineLayerVisible(const std::string& name, bool visible) = 0;
     virtual void removeLineLayer(const std::string& name) = 0;
+    // Attaches the layers built meanwhile on other threads.
+    virtual void attachBuiltLayers() = 0;
 
 protected:
     ~LineLayerTarget() = default;
@@ -28,7 +30,8 @@ protected:
 
 // Runs the control's pending messages inside the viewer's event traversal, where the
 // scene may be changed: at every event, the pending removal first, then the pending
-// command. It never consumes an event.
+// command, then the line layers whose building has finished are attached. It never
+// consumes an event.
 //
 // The host may post from another thread than the one running the frame loop, so the
 // pending values are swapped out under a lock and executed outside it; a message
@@ -59,6 +62,8 @@ protected:
     ~PipeHandler() override;
 
 private:
+    static void runCommand(LineLayerTarget& target, const std::string& command, PointList* points);
+
     mutable std::mutex _mutex;
     std::string _command;
     std::string _removal;

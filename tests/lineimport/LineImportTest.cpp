@@ -5,6 +5,7 @@
 
 #include "geo/SpatialReference.h"
 #include "loft/Loft.h"
+#include "modeling/LineLayerBuilder.h"
 
 #include "Selmor/CXViewer.h"
 #include "Torvik/CXPlayerManager.h"
@@ -14,14 +15,18 @@
 #include <osg/LOD>
 #include <osg/MatrixTransform>
 #include <osg/ShapeDrawable>
+#include <osg/Transform>
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <set>
+#include <thread>
 
 namespace fs = std::filesystem;
 using osgEarth::SpatialReference;
@@ -59,6 +64,7 @@ protected:
         std::ofstream(survey) << kSurvey;
     }
     void TearDown() override {
+        control->pendingLayers.clear();
         control->lineLayers.clear(); // their groups go with the viewer
         control->featureSources.clear();
         g_playerManager->setTerrain(nullptr);
@@ -83,17 +89,27 @@ protected:
 osg::MatrixTransform* segment(osg::Node* group, unsigned i) {
     return group ? dynamic_cast<osg::MatrixTransform*>(group->asGroup()->getChild(i)) : nullptr;
 }
-osg::LOD* lodOf(osg::MatrixTransform* segment, unsigned i) {
-    return dynamic_cast<osg::LOD*>(segment->getChild(i));
+// Below the segment's translation: the turn and stretch of the shared unit tube, then
+// the tube's levels of detail; beside it the joint's ball, if any.
+osg::Matrixd axisOf(osg::MatrixTransform* segment) {
+    osg::Matrixd placement;
+    segment->getChild(0)->asTransform()->computeLocalToWorldMatrix(placement, nullptr);
+    return placement;
+}
+osg::LOD* tubesOf(osg::MatrixTransform* segment) {
+    return dynamic_cast<osg::LOD*>(segment->getChild(0)->asGroup()->getChild(0));
+}
+osg::LOD* jointOf(osg::MatrixTransform* segment) {
+    return dynamic_cast<osg::LOD*>(segment->getChild(1));
 }
 // The drawable of one level of detail: a Loft tube or a ShapeDrawable ball.
 template <class Drawable> const Drawable* shown(const osg::LOD& lod, unsigned level) {
     return dynamic_cast<const Drawable*>(lod.getChild(level)->asGeode()->getDrawable(0));
 }
 
-// The far end of a tube's axis, in the segment's frame: twice the centre of its bounds.
-osg::Vec3 tubeEnd(osg::LOD* lod) {
-    return shown<osgModeling::Loft>(*lod, 0)->getBoundingBox().center() * 2.0f;
+// The far end of a tube's axis, in the segment's frame.
+osg::Vec3 tubeEnd(osg::MatrixTransform* segment) {
+    return osg::Vec3(osg::Vec3d(0.0, 0.0, 1.0) * axisOf(segment));
 }
 
 // Each child is seen from one edge to the next: 0 to edges[0], edges[0] to edges[1], ...
@@ -122,28 +138,32 @@ TEST_F(LineImport, OpenLineBuildsOneGroupPerFeatureAndOneTubePerPointPair) {
     osg::MatrixTransform *first = segment(lines->getChild(0), 0), *second = segment(lines->getChild(0), 1);
     EXPECT_EQ(first->getMatrix().getTrans(), osg::Vec3d(500000.0, 3400000.0, 10.0 - 1.5));
     EXPECT_EQ(second->getMatrix().getTrans(), osg::Vec3d(500000.0, 3400040.0, 10.0 - 1.5));
-    const osg::Vec3 end = tubeEnd(lodOf(first, 0));
+    const osg::Vec3 end = tubeEnd(first);
     EXPECT_NEAR((end - osg::Vec3(second->getMatrix().getTrans() - first->getMatrix().getTrans())).length(),
                 0.0f, 1e-3f);
     // A short leg gets the fixed ranges, a leg above 50 m ranges in proportion; the
-    // tubes coarsen from 36 to 18 to 6 facets.
-    expectRanges(*lodOf(first, 0), {100.0f, 800.0f, 6400.0f});
+    // tubes coarsen from 36 to 18 to 6 facets. All legs share the same tubes.
+    expectRanges(*tubesOf(first), {100.0f, 800.0f, 6400.0f});
     const float climb = osg::Vec3(60.0f, 0.0f, 6.0f).length();
-    expectRanges(*lodOf(second, 0), {2.0f * climb, 16.0f * climb, 128.0f * climb});
+    expectRanges(*tubesOf(second), {2.0f * climb, 16.0f * climb, 128.0f * climb});
     const unsigned rings[] = {37, 19, 7};
-    for (unsigned level = 0; level < 3; ++level)
-        EXPECT_EQ(shown<osgModeling::Loft>(*lodOf(first, 0), level)->getVertexArray()->getNumElements(),
+    for (unsigned level = 0; level < 3; ++level) {
+        EXPECT_EQ(shown<osgModeling::Loft>(*tubesOf(first), level)->getVertexArray()->getNumElements(),
                   2u * rings[level]);
+        EXPECT_EQ(shown<osgModeling::Loft>(*tubesOf(first), level),
+                  shown<osgModeling::Loft>(*tubesOf(segment(lines->getChild(1), 1)), level));
+    }
     const auto* colours =
-        dynamic_cast<const osg::Vec4dArray*>(shown<osgModeling::Loft>(*lodOf(first, 0), 0)->getColorArray());
+        dynamic_cast<const osg::Vec4dArray*>(shown<osgModeling::Loft>(*tubesOf(first), 0)->getColorArray());
     EXPECT_TRUE(colours && colours->getBinding() == osg::Array::BIND_OVERALL &&
                 (*colours)[0] == osg::Vec4d(0.0, 0.5, 1.0, 1.0));
 
-    // Only the inner vertex gets a joint: a ball of the tube's radius (1 for files).
-    ASSERT_TRUE(first->getNumChildren() == 2u && second->getNumChildren() == 1u);
-    osg::LOD* joint = lodOf(first, 1);
+    // Only the inner vertex gets a joint, a ball of the tube's radius (1 for files),
+    // carried by the leg that starts there.
+    ASSERT_TRUE(first->getNumChildren() == 1u && second->getNumChildren() == 2u);
+    osg::LOD* joint = jointOf(second);
     EXPECT_EQ(joint->getCenterMode(), osg::LOD::USER_DEFINED_CENTER);
-    EXPECT_NEAR((joint->getCenter() - osg::Vec3d(end)).length(), 0.0, 1e-3);
+    EXPECT_EQ(joint->getCenter(), osg::Vec3());
     expectRanges(*joint, {150.0f, 1000.0f});
     EXPECT_FLOAT_EQ(
         static_cast<const osg::Capsule*>(shown<osg::ShapeDrawable>(*joint, 1)->getShape())->getRadius(),
@@ -153,7 +173,7 @@ TEST_F(LineImport, OpenLineBuildsOneGroupPerFeatureAndOneTubePerPointPair) {
     // Each part of a multi-line is a chain of its own: no tube spans the kilometre
     // between them, and part ends are not joints.
     for (unsigned i = 0; i < 2; ++i) {
-        EXPECT_LE(tubeEnd(lodOf(segment(lines->getChild(1), i), 0)).length(), 21.0f);
+        EXPECT_LE(tubeEnd(segment(lines->getChild(1), i)).length(), 21.0f);
         EXPECT_EQ(segment(lines->getChild(1), i)->getNumChildren(), 1u);
     }
     EXPECT_EQ(segment(lines->getChild(1), 1)->getMatrix().getTrans().x(), 501100.0);
@@ -218,12 +238,75 @@ TEST_F(LineImport, OpenKmlLaysOneTubePerPointPairRaisedByTheOffsetWithJointsOfTh
     // The height offset moves along world z, nothing else.
     EXPECT_EQ(segment(route, 0)->getMatrix().getTrans(), osg::Vec3d(500000.0, 3400000.0, -1.0));
     EXPECT_EQ(segment(route, 1)->getMatrix().getTrans(), osg::Vec3d(500040.0, 3400000.0, -1.0));
-    ASSERT_TRUE(segment(route, 0)->getNumChildren() == 2u && segment(route, 1)->getNumChildren() == 1u);
-    const osg::ShapeDrawable* joint = shown<osg::ShapeDrawable>(*lodOf(segment(route, 0), 1), 0);
+    ASSERT_TRUE(segment(route, 0)->getNumChildren() == 1u && segment(route, 1)->getNumChildren() == 2u);
+    const osg::ShapeDrawable* joint = shown<osg::ShapeDrawable>(*jointOf(segment(route, 1)), 0);
     EXPECT_FLOAT_EQ(static_cast<const osg::Capsule*>(joint->getShape())->getRadius(), 0.25f);
     EXPECT_EQ(joint->getColor(), osg::Vec4(1, 0, 0, 1));
-    // The tube wall stands the radius off its axis.
-    const osg::Vec3& wall = (*static_cast<const osg::Vec3Array*>(
-        shown<osgModeling::Loft>(*lodOf(segment(route, 0), 0), 0)->getVertexArray()))[0];
-    EXPECT_NEAR(osg::Vec2(wall.y(), wall.z()).length(), 0.25f, 1e-5f);
+    // Every vertex of a tube wall stands the radius off its axis and lies between its
+    // ends, once placed: the second leg runs 30 m north and 1 m down.
+    const auto& wall = *static_cast<const osg::Vec3Array*>(
+        shown<osgModeling::Loft>(*tubesOf(segment(route, 1)), 0)->getVertexArray());
+    const osg::Vec3d axis(0.0, 30.0, -1.0);
+    for (const osg::Vec3& vertex : wall) {
+        const osg::Vec3d placed = osg::Vec3d(vertex) * axisOf(segment(route, 1));
+        const double along = placed * axis / axis.length2();
+        EXPECT_NEAR((placed - axis * along).length(), 0.25, 1e-5);
+        EXPECT_TRUE(along > -1e-6 && along < 1.0 + 1e-6) << along;
+    }
+}
+
+// A route of 100,000 points is built off the frame thread and attached whole at a
+// later frame; meanwhile its name can be hidden, replaced or removed. Past the limit
+// nothing is built.
+TEST_F(LineImport, LargeRoutesArriveLaterWholeAndPendingOnesFollowLaterMessages) {
+    auto route = [](size_t n) {
+        auto* points = new std::vector<osg::Vec3d>;
+        for (size_t i = 0; i < n; ++i)
+            points->emplace_back(500000.0 + 10.0 * i, 3400000.0 + (i % 2) * 5.0, -2.0);
+        return points;
+    };
+    auto settle = [&] {
+        for (int i = 0; i < 20000 && !control->pendingLayers.empty(); ++i) {
+            viewer->frame();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        viewer->frame();
+    };
+    control->postMessageWithData(route(100000), "OpenKml:long,1,0.5,0,1,0,1");
+    viewer->frame();
+    control->postMessage("Visual:nolong");
+    viewer->frame();
+    EXPECT_FALSE(layer("long")) << "built while frames go on";
+    settle();
+    osg::Group* built = layer("long");
+    ASSERT_TRUE(built);
+    ASSERT_EQ(built->getNumChildren(), 99999u);
+    EXPECT_TRUE(viewer->getPipeGroup()->containsNode(built));
+    EXPECT_EQ(built->getNodeMask(), 0u) << "hidden while it was built";
+    EXPECT_EQ(segment(built, 99998)->getMatrix().getTrans(),
+              osg::Vec3d(500000.0 + 10.0 * 99998, 3400000.0, -1.0));
+    // One set of tubes for the whole layer.
+    std::set<const osg::Drawable*> tubes;
+    for (unsigned i = 0; i < built->getNumChildren(); i += 97)
+        tubes.insert(tubesOf(segment(built, i))->getChild(0)->asGeode()->getDrawable(0));
+    EXPECT_EQ(tubes.size(), 1u);
+
+    // Removed, or opened again smaller, before it arrives: it never does.
+    control->postMessageWithData(route(5000), "OpenKml:gone,1,0.5,0,1,0,1");
+    viewer->frame();
+    control->postRemoval("Remove:gone");
+    control->postMessageWithData(route(5000), "OpenKml:long,1,0.5,0,1,0,1");
+    viewer->frame();
+    control->postMessageWithData(route(3), "OpenKml:long,1,0.5,0,1,0,1");
+    settle();
+    EXPECT_FALSE(layer("gone"));
+    ASSERT_TRUE(layer("long"));
+    EXPECT_EQ(layer("long")->getNumChildren(), 2u) << "the latest open wins";
+
+    testing::internal::CaptureStderr();
+    control->postMessageWithData(route(LineLayerBuilder::MaxSegments + 2), "OpenKml:huge,1,0.5,0,1,0,1");
+    viewer->frame();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(layer("huge") || control->pendingLayers.count("huge"));
+    EXPECT_NE(said.find("\"huge\" refused: 1000001 segments"), std::string::npos) << said;
 }

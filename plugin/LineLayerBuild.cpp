@@ -1,0 +1,28 @@
+#include "plugin/LineLayerBuild.h"
+
+#include <cstdio>
+#include <exception>
+
+LineLayerBuild::LineLayerBuild(Work work)
+    : _thread([this, work = std::move(work)] {
+          try {
+              _layer = work(_cancelled);
+          } catch (const std::exception& e) {
+              // Out of memory, most likely: the layer is not shown, the viewer goes on.
+              std::fprintf(stderr, "A line layer could not be built: %s\n", e.what());
+              _layer = nullptr;
+          }
+          _finished.store(true, std::memory_order_release);
+      }) {}
+
+LineLayerBuild::~LineLayerBuild() {
+    _cancelled.store(true, std::memory_order_relaxed);
+    if (_thread.joinable())
+        _thread.join();
+}
+
+osg::ref_ptr<osg::Group> LineLayerBuild::take() {
+    if (!finished())
+        return nullptr;
+    return std::move(_layer);
+}
