@@ -32,12 +32,17 @@ CXPipeLineCtrl::~CXPipeLineCtrl() {
     // Builds still running are cancelled and waited for: no thread may run our code
     // once the module is gone.
     pendingLayers.clear();
+    retiring.clear();
     if (!g_pCXviewer)
         return;
     if (handler && g_pCXviewer->getViewer())
         g_pCXviewer->getViewer()->removeEventHandler(handler.get());
+    osg::Group* pipes = g_pCXviewer->getPipeGroup();
     for (auto& layer : lineLayers)
-        g_pCXviewer->getPipeGroup()->removeChild(layer.second.get());
+        pipes->removeChild(layer.second.get());
+    // The colour shader's state carries objects of this module.
+    if (pipes->getStateSet() == CXColorVisitor::sharedStateSet())
+        pipes->setStateSet(nullptr);
 }
 
 PipeHandler& CXPipeLineCtrl::ensureHandler() {
@@ -133,11 +138,15 @@ void CXPipeLineCtrl::startLineLayer(const std::string& layerName, size_t segment
     }
     // The latest open of a name wins: an earlier build for it is cancelled; the layer
     // shown under it stays until this one arrives.
-    pendingLayers.erase(layerName);
+    cancelBuild(layerName);
     pendingLayers[layerName] = std::make_unique<LineLayerBuild>(std::move(work));
 }
 
 void CXPipeLineCtrl::attachBuiltLayers() {
+    retiring.erase(
+        std::remove_if(retiring.begin(), retiring.end(),
+                       [](const std::unique_ptr<LineLayerBuild>& build) { return build->finished(); }),
+        retiring.end());
     for (auto pending = pendingLayers.begin(); pending != pendingLayers.end();) {
         if (!pending->second->finished()) {
             ++pending;
@@ -165,34 +174,48 @@ void CXPipeLineCtrl::setLineLayerVisible(const std::string& layerName, bool visi
 }
 
 void CXPipeLineCtrl::removeLineLayer(const std::string& layerName) {
-    pendingLayers.erase(layerName);
-    auto found = lineLayers.find(layerName);
-    if (found == lineLayers.end())
-        return;
-    if (g_pCXviewer)
-        g_pCXviewer->getPipeGroup()->removeChild(found->second.get());
-    lineLayers.erase(found);
+    cancelBuild(layerName);
+    detach(layerName);
 }
 
 void CXPipeLineCtrl::addLineLayer(const std::string& layerName, osg::Group* layer) {
     if (!layer)
         return;
-    pendingLayers.erase(layerName);
+    cancelBuild(layerName);
     attach(layerName, layer);
 }
 
 // A name already in use is taken over by the new layer: the earlier one leaves the
 // scene and the table, so that one name always reaches exactly one layer.
 void CXPipeLineCtrl::attach(const std::string& layerName, osg::Group* layer) {
-    auto found = lineLayers.find(layerName);
-    if (found != lineLayers.end()) {
-        if (g_pCXviewer)
-            g_pCXviewer->getPipeGroup()->removeChild(found->second.get());
-        lineLayers.erase(found);
-    }
+    detach(layerName);
     if (g_pCXviewer)
         g_pCXviewer->getPipeGroup()->addChild(layer);
     lineLayers[layerName] = layer;
+}
+
+void CXPipeLineCtrl::cancelBuild(const std::string& layerName) {
+    auto found = pendingLayers.find(layerName);
+    if (found == pendingLayers.end())
+        return;
+    found->second->cancel();
+    retiring.push_back(std::move(found->second));
+    pendingLayers.erase(found);
+}
+
+void CXPipeLineCtrl::detach(const std::string& layerName) {
+    auto found = lineLayers.find(layerName);
+    if (found == lineLayers.end())
+        return;
+    osg::ref_ptr<osg::Group> layer = std::move(found->second);
+    lineLayers.erase(found);
+    if (g_pCXviewer)
+        g_pCXviewer->getPipeGroup()->removeChild(layer.get());
+    retiring.push_back(
+        std::make_unique<LineLayerBuild>([layer = std::move(layer)](const std::atomic<bool>&) mutable {
+            layer = nullptr;
+            return osg::ref_ptr<osg::Group>();
+        }));
 }
 
 void CXPipeLineCtrl::createPipeLayers() {

@@ -79,6 +79,9 @@ public:
     std::map<std::string, osg::ref_ptr<osg::Group>> lineLayers;
     // Line layers being built, by name: at most one per name, the latest opened.
     std::map<std::string, std::unique_ptr<LineLayerBuild>> pendingLayers;
+    // Cancelled builds winding down, and removed layers being released, off the frame
+    // thread: a large layer takes longer to free than a frame may last.
+    std::vector<std::unique_ptr<LineLayerBuild>> retiring;
     osg::ref_ptr<osg::Node> networkRoot;
     std::vector<osg::ref_ptr<DBPipe>> pipeLayers;
     osg::ref_ptr<PipeHandler> handler;
@@ -95,4 +98,8 @@ private:
     // Builds at once or on a worker thread, by size.
     void startLineLayer(const std::string& name, size_t segments, LineLayerBuild::Work work);
     void attach(const std::string& name, osg::Group* layer);
+    // Cancels the build for `name`, if any, without waiting for it.
+    void cancelBuild(const std::string& name);
+    // Detaches the layer under `name`, if any, and frees it on a worker thread.
+    void detach(const std::string& name);
 };

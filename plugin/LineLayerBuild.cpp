@@ -7,6 +7,9 @@ LineLayerBuild::LineLayerBuild(Work work)
     : _thread([this, work = std::move(work)] {
           try {
               _layer = work(_cancelled);
+              // Bounds computed here, not by the first frame that culls the layer.
+              if (_layer)
+                  _layer->getBound();
           } catch (const std::exception& e) {
               // Out of memory, most likely: the layer is not shown, the viewer goes on.
               std::fprintf(stderr, "A line layer could not be built: %s\n", e.what());

@@ -20,6 +20,8 @@ public:
     LineLayerBuild(const LineLayerBuild&) = delete;
     LineLayerBuild& operator=(const LineLayerBuild&) = delete;
 
+    // Asks the building to stop; the thread ends soon after.
+    void cancel() { _cancelled.store(true, std::memory_order_relaxed); }
     bool finished() const { return _finished.load(std::memory_order_acquire); }
     // The built layer once finished (null if the building failed), else null.
     osg::ref_ptr<osg::Group> take();

@@ -43,10 +43,12 @@ TEST(LineImportScript, PostedLineFileShowsUnderThePipeGroupHidesAndGoes) {
                             "/script.txt' >/dev/null 2>'" + dir + "/err.txt'";
     ASSERT_EQ(std::system(run.c_str()), 0) << read(dir + "/err.txt");
     const std::string shown = read(dir + "/shown.osgt"), hidden = read(dir + "/hidden.osgt");
-    // Two segments, each with three tubes of its own; hiding keeps them, removing drops them.
-    EXPECT_EQ(countUnderPipes(shown, "osgModeling::Loft"), 6u);
+    // Two segments sharing one set of three tubes (written once, then referred to);
+    // hiding keeps them, removing drops them.
+    EXPECT_EQ(countUnderPipes(shown, "osgModeling::Loft"), 3u);
+    EXPECT_EQ(countUnderPipes(shown, "modeling::TubeLod"), 2u);
     EXPECT_EQ(countUnderPipes(shown, "NodeMask 0 "), 0u);
-    EXPECT_EQ(countUnderPipes(hidden, "osgModeling::Loft"), 6u);
+    EXPECT_EQ(countUnderPipes(hidden, "osgModeling::Loft"), 3u);
     EXPECT_EQ(countUnderPipes(hidden, "NodeMask 0 "), 1u);
     EXPECT_EQ(countUnderPipes(read(dir + "/removed.osgt"), "osgModeling::Loft"), 0u);
     EXPECT_NE(read(dir + "/removed.osgt").find("Name \"pipes\""), std::string::npos);

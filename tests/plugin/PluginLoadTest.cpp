@@ -86,3 +86,21 @@ TEST(PluginLoad, TheModuleDefinesNoDynamicSymbolOnlyImportsThem) {
     std::string imports = run("nm -D --undefined-only '" + PluginPath + "' 2>&1");
     EXPECT_NE(imports.find(" U g_playerManager\n"), std::string::npos) << imports;
 }
+
+TEST(PluginLoad, UnloadingWhileALineLayerIsBuiltStopsTheBuildBeforeTheCodeGoes) {
+    CXViewer viewer;
+    {
+        CXPluginLoader plugin;
+        ASSERT_TRUE(plugin.load(PluginPath)) << plugin.error();
+        CXControl* control = plugin.controls()[0];
+        control->initialize();
+        auto* points = new std::vector<osg::Vec3d>;
+        for (int i = 0; i < 500000; ++i)
+            points->emplace_back(10.0 * i, (i % 2) * 5.0, 0.0);
+        control->postMessageWithData(points, "OpenKml:long,0,0.5,1,0,0,1");
+        viewer.frame();
+        plugin.unload();
+    }
+    viewer.frame();
+    EXPECT_EQ(viewer.getPipeGroup()->getNumChildren(), 0u);
+}
