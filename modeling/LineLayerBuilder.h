@@ -72,7 +72,6 @@ private:
     osg::ref_ptr<osg::Node> createSegment(const osg::Vec3d& start, const osg::Vec3d& end, bool joint) const;
     void renewGeodes() const;
 
-    float _radius;
     osg::ref_ptr<osgModeling::Loft> _tubes[3];
     osg::ref_ptr<osg::Drawable> _balls[2];
     osg::ref_ptr<osg::StateSet> _stretched;
