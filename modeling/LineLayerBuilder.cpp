@@ -47,8 +47,7 @@ bool isCancelled(const std::atomic<bool>* cancelled) {
 
 } // namespace
 
-LineLayerBuilder::LineLayerBuilder(float radius, const osg::Vec4f& color)
-    : _stretched(new osg::StateSet) {
+LineLayerBuilder::LineLayerBuilder(float radius, const osg::Vec4f& color) : _stretched(new osg::StateSet) {
     osg::ref_ptr<osg::Vec4dArray> colors = new osg::Vec4dArray;
     colors->push_back(osg::Vec4d(color));
     osg::ref_ptr<osgModeling::Curve> axis = new osgModeling::Curve;
