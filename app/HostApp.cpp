@@ -56,8 +56,10 @@ HostApp::HostApp(const Options& options, std::ostream& out)
             }
             _out << "callback\t" << gbkToUtf8(name) << '\t' << gbkToUtf8(payload) << std::endl;
             // Reported from the tool's event handling, on the frame's thread.
-            if (name == "Transect")
+            if (name == "Transect") {
                 TransectReport::run(payload, _options.section, _out, std::cerr);
+                return;
+            }
             std::string problem;
             if (auto answer = _answers.answer(name, payload, problem)) {
                 std::lock_guard<std::mutex> lock(_answerMutex);

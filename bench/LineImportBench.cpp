@@ -2,6 +2,7 @@
 // GeoJSON file of survey lines ("OpenLine:", reading and terrain lookup included); the
 // memory a segment holds; and a 100,000-point route posted to the real control while
 // the viewer draws frames: the time until it is attached and the longest frame.
+#include "bench/Memory.h"
 #include "modeling/LineLayerBuilder.h"
 #include "plugin/CXPipeLineCtrl.h"
 
@@ -36,16 +37,6 @@ void PointListLayer(benchmark::State& state) {
         static_cast<double>(state.iterations()) * (points.size() - 1), benchmark::Counter::kIsRate);
 }
 BENCHMARK(PointListLayer)->Arg(1000)->Unit(benchmark::kMillisecond);
-
-long residentBytes() {
-    long pages = 0, resident = 0;
-    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(statm);
-    }
-    return resident * sysconf(_SC_PAGESIZE);
-}
 
 size_t heapBytes() {
     const struct mallinfo2 info = mallinfo2();

@@ -2,6 +2,7 @@
 // from a SQLite file: rows per second through the loaders, and the memory the loaded
 // records hold. Run from any folder: the database and pipe.xml go to a temporary one.
 #include "bench/GeneratedNetwork.h"
+#include "bench/Memory.h"
 #include "database/DatabasePath.h"
 #include "layers/Kinds.h"
 #include "network/RecordLoader.h"
@@ -123,16 +124,6 @@ double heapInUse() {
     return static_cast<double>(mallinfo2().uordblks);
 }
 
-double residentBytes() {
-    long pages = 0, resident = 0;
-    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(statm);
-    }
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
-}
-
 void PointRows(benchmark::State& state) {
     network();
     std::size_t rows = 0;
@@ -203,7 +194,8 @@ void FirstLoadThroughLayers(benchmark::State& state) {
     network();
     CXPipeLineCtrl& ctrl = *CXPipeLineCtrl::getInstance();
     ctrl.initialize();
-    double heapAtStart = heapInUse(), residentAtStart = residentBytes(), heapAfterSegments = 0;
+    double heapAtStart = heapInUse(), residentAtStart = static_cast<double>(residentBytes()),
+           heapAfterSegments = 0;
     std::size_t segments = 0, copies = 0;
     for (auto _ : state) {
         for (auto& layer : ctrl.pipeLayers)
@@ -226,7 +218,7 @@ void FirstLoadThroughLayers(benchmark::State& state) {
     state.counters["heap_B_per_segment"] = (heapAfterSegments - heapAtStart) / static_cast<double>(segments);
     state.counters["heap_B_per_point"] =
         (heapInUse() - heapAfterSegments) / static_cast<double>(points + copies);
-    state.counters["rss_B_per_record"] = (residentBytes() - residentAtStart) / held;
+    state.counters["rss_B_per_record"] = (static_cast<double>(residentBytes()) - residentAtStart) / held;
 }
 BENCHMARK(FirstLoadThroughLayers)->Unit(benchmark::kMillisecond)->Iterations(1);
 
