@@ -311,8 +311,14 @@ bool HostApp::waitPaging(double seconds) {
         quiet = busy ? 0 : quiet + 1;
         if (quiet >= 5)
             return true;
-        if (busy)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        // While tiles load, a frame changes nothing: the camera stands still, and its requests
+        // stay current as long as no new frame begins. The next frame is drawn when a tile is
+        // ready to merge or compile, or when the pager has run out of work.
+        while (busy && !pager->requiresUpdateSceneGraph() && pager->getDataToCompileListSize() == 0 &&
+               secondsSince(start) < seconds) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            busy = pager->getRequestsInProgress() || pager->getFileRequestListSize() > 0;
+        }
     }
     return false;
 }

@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <exception>
 #include <memory>
+#include <thread>
 
 namespace {
 // The control is made and registered with the host while the module loads, after the
@@ -246,7 +248,39 @@ osg::ref_ptr<DBPipe> CXPipeLineCtrl::findPipeLayer(const std::string& layerName)
     return nullptr;
 }
 
+void CXPipeLineCtrl::loadRecordsOnce() {
+    std::call_once(recordsLoaded, [this] {
+        // One job per table: a kind's segments, or its points through its categories (the
+        // first reads the kind's table, the others select from it).
+        std::atomic<std::size_t> next{0};
+        auto work = [this, &next] {
+            for (std::size_t job; (job = next.fetch_add(1)) < 2 * pipeLayers.size();) {
+                DBPipe& layer = *pipeLayers[job / 2];
+                if (job % 2 == 0)
+                    layer.segments();
+                else
+                    for (const osg::ref_ptr<DBPoint>& category : layer.getPointCategories())
+                        category->getRecords();
+            }
+        };
+        std::vector<std::thread> helpers(std::max(1u, std::thread::hardware_concurrency()) - 1);
+        for (std::thread& helper : helpers)
+            helper = std::thread([&work] {
+                // A read that throws (out of memory) stays unfilled: the tile that needs it
+                // reads it again on its own thread and meets the error there.
+                try {
+                    work();
+                } catch (const std::exception&) {
+                }
+            });
+        work();
+        for (std::thread& helper : helpers)
+            helper.join();
+    });
+}
+
 osg::Group* CXPipeLineCtrl::createExtentNode(osgEarth::GeoExtent& extent) {
+    loadRecordsOnce();
     osg::ref_ptr<osg::Group> tile = new osg::Group;
     for (auto& layer : pipeLayers)
         if (osg::Node* content = layer->buildExtent(extent))
@@ -259,6 +293,7 @@ osg::ref_ptr<osg::Node> CXPipeLineCtrl::createOverviewNode(const osgEarth::GeoEx
     double cx = 0.0, cy = 0.0;
     extent.getCentroid(cx, cy);
     OverviewDrawing drawing(osg::Vec3d(cx, cy, 0.0));
+    loadRecordsOnce();
     for (auto& layer : pipeLayers)
         layer->addOverview(extent, drawing);
     return drawing.build(drawingName);

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -85,10 +86,17 @@ public:
     osg::ref_ptr<osg::Node> networkRoot;
     std::vector<osg::ref_ptr<DBPipe>> pipeLayers;
     osg::ref_ptr<PipeHandler> handler;
+    std::once_flag recordsLoaded;
 
 protected:
     friend class Singleton<CXPipeLineCtrl>;
     CXPipeLineCtrl();
+
+    // Reads every kind's segments and points the first time a tile asks, the kinds spread
+    // over as many threads as the machine has cores, so that the first tiles do not wait
+    // for thirty reads one after another. Later calls return at once; a read that failed
+    // is tried again by the next tile that needs it, as before.
+    void loadRecordsOnce();
 
 private:
     PipeHandler& ensureHandler();
