@@ -4,6 +4,7 @@
 // the layer, as the described scan does. Run from any folder: the database and
 // pipe.xml go to a temporary one.
 #include "bench/GeneratedNetwork.h"
+#include "bench/Memory.h"
 #include "layers/Kinds.h"
 #include "layers/SurveyNumberIndex.h"
 #include "text/GbkText.h"
@@ -18,8 +19,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <malloc.h>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -117,6 +120,27 @@ void buildTees(benchmark::State& state, SegmentLookup lookup) {
     state.counters["per_tee"] = benchmark::Counter(static_cast<double>(state.iterations()) * Tees,
                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
+
+// The memory the tees take while they are all held, as a tile holds its fittings: the
+// resident and heap bytes the process grows by, per tee. It runs first, before the other
+// runs leave freed memory behind (the first tee of a size also pays for the
+// tessellation its size shares).
+void TeesHeld(benchmark::State& state) {
+    Network& net = network();
+    net.tees->setSegmentLookup(SegmentLookup::Indexed);
+    SurveyNumberIndex::of(*net.layer);
+    for (auto _ : state) {
+        std::vector<osg::ref_ptr<osg::Node>> held;
+        held.reserve(Tees);
+        const long before = residentBytes();
+        const double heapBefore = static_cast<double>(mallinfo2().uordblks);
+        for (const CPPoint& tee : net.tees->getRecords())
+            held.emplace_back(net.tees->createNode(tee));
+        state.counters["rss_B_per_tee"] = static_cast<double>(residentBytes() - before) / Tees;
+        state.counters["heap_B_per_tee"] = (static_cast<double>(mallinfo2().uordblks) - heapBefore) / Tees;
+    }
+}
+BENCHMARK(TeesHeld)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 void TeesThroughIndex(benchmark::State& state) {
     buildTees(state, SegmentLookup::Indexed);

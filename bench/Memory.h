@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 // The process's resident memory in bytes (0 when /proc cannot be read).
@@ -13,4 +14,17 @@ inline long residentBytes() {
         std::fclose(statm);
     }
     return resident * sysconf(_SC_PAGESIZE);
+}
+
+// The most resident memory the process has had so far, in bytes (0 when unknown).
+inline long peakResidentBytes() {
+    long kib = 0;
+    if (FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status))
+            if (std::strncmp(line, "VmHWM:", 6) == 0 && std::sscanf(line + 6, "%ld", &kib) != 1)
+                kib = 0;
+        std::fclose(status);
+    }
+    return kib * 1024;
 }

@@ -3,8 +3,12 @@
 // the plain scans of every record of every layer for every tile, in one process. The
 // loading of the records is done before any timing; so is the first building of the grids,
 // which GridBuild measures on its own. Times are CPU times: the process builds on one
-// thread, and the machines it runs on are shared. Run from any folder: the database and
-// pipe.xml go to a temporary one, laid out like the host's (bin/ and the models beside it).
+// thread, and the machines it runs on are shared; they are given per tile and per thousand
+// of the segments the tiles hold. The last run builds all 64 tiles and holds them, and
+// prints the resident memory they take and the process's peak. Run from any folder: the
+// database and pipe.xml go to a temporary one, laid out like the host's (bin/ and the
+// models beside it).
+#include "bench/Memory.h"
 #include "layers/DBPipe.h"
 #include "layers/DBPoint.h"
 #include "layers/extentPipeVisitor.h"
@@ -83,11 +87,18 @@ public:
             }
         // The grids are built by the first tile that needs them.
         select(tiles.front(), ExtentLookup::Indexed);
+        for (const osgEarth::GeoExtent& tile : tiles)
+            for (auto& layer : control.pipeLayers) {
+                extentPipeVisitor pipes(tile, ExtentLookup::Indexed);
+                layer->accept(pipes);
+                tileSegments += pipes.getResult().size();
+            }
         std::fprintf(stderr,
                      "generated %zu segments and %zu points; loaded %zu segments and %zu category points\n",
                      network.segmentCount(), network.pointCount(), segments, points);
-        std::fprintf(stderr, "%zu tiles of %.0f x %.0f m\n", tiles.size(), tiles.front().width(),
-                     tiles.front().height());
+        std::fprintf(stderr, "%zu tiles of %.0f x %.0f m, %.0f segments a tile\n", tiles.size(),
+                     tiles.front().width(), tiles.front().height(),
+                     static_cast<double>(tileSegments) / static_cast<double>(tiles.size()));
     }
 
     // What the extent visitors find in one tile over every layer and category.
@@ -110,6 +121,8 @@ public:
     SampleNetwork network;
     std::vector<osgEarth::GeoExtent> tiles;
     std::size_t segments = 0, points = 0;
+    // The segments of all tiles, those crossing a tile edge once per tile.
+    std::size_t tileSegments = 0;
 };
 
 District& district() {
@@ -136,6 +149,9 @@ void TileContent(benchmark::State& state, ExtentLookup lookup) {
     benchmark::DoNotOptimize(children);
     setDefaultExtentLookup(ExtentLookup::Indexed);
     perTile(state, city.tiles.size());
+    state.counters["thousand_segments"] =
+        benchmark::Counter(static_cast<double>(city.tileSegments) / 1000.0,
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK_CAPTURE(TileContent, Indexed, ExtentLookup::Indexed)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(TileContent, Scan, ExtentLookup::Scan)->Unit(benchmark::kMillisecond);
@@ -173,6 +189,27 @@ void GridBuild(benchmark::State& state) {
             benchmark::DoNotOptimize(ExtentGrid(boxes).size());
 }
 BENCHMARK(GridBuild)->Unit(benchmark::kMillisecond);
+
+// All tiles built and held at once, as a viewer looking over the whole district from
+// close up would hold them: the resident memory they take and the process's peak.
+void AllTilesResident(benchmark::State& state) {
+    District& city = district();
+    for (auto _ : state) {
+        std::vector<osg::ref_ptr<osg::Group>> held;
+        const long before = residentBytes();
+        for (osgEarth::GeoExtent& tile : city.tiles)
+            held.emplace_back(CXPipeLineCtrl::getInstance()->createExtentNode(tile));
+        const long holding = residentBytes();
+        state.counters["held_MiB"] = static_cast<double>(holding - before) / (1024.0 * 1024.0);
+        state.counters["resident_MiB"] = static_cast<double>(holding) / (1024.0 * 1024.0);
+        state.counters["peak_MiB"] = static_cast<double>(peakResidentBytes()) / (1024.0 * 1024.0);
+        std::fprintf(stderr, "%zu tiles held: %.0f MiB resident, %.0f MiB for the tiles, peak %.0f MiB\n",
+                     held.size(), static_cast<double>(holding) / (1024.0 * 1024.0),
+                     static_cast<double>(holding - before) / (1024.0 * 1024.0),
+                     static_cast<double>(peakResidentBytes()) / (1024.0 * 1024.0));
+    }
+}
+BENCHMARK(AllTilesResident)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "layers/extentPointVisitor.h"
 #include "modeling/CXColorVisitor.h"
 #include "modeling/OverviewDrawing.h"
+#include "modeling/PipeBody.h"
 #include "modeling/SegmentFrame.h"
 #include "network/PipeSection.h"
 
@@ -68,19 +69,6 @@ std::vector<osg::ref_ptr<osg::Node>> liveNodes(std::list<osg::observer_ptr<osg::
 // The layer colour as drawables take it.
 osg::Vec4 drawnColour(const osg::Vec4ub& colour) {
     return osg::Vec4(colour.r() / 255.0f, colour.g() / 255.0f, colour.b() / 255.0f, colour.a() / 255.0f);
-}
-
-// 36 facets around, in single precision as the tube is drawn.
-osg::ref_ptr<osgModeling::Curve> roundSection(double radius) {
-    osg::ref_ptr<osg::Vec3Array> ring = new osg::Vec3Array;
-    for (int degrees = 0; degrees <= 360; degrees += 10) {
-        float angle = static_cast<float>(degrees) * static_cast<float>(osg::PI) / 180.0f;
-        ring->push_back(osg::Vec3(static_cast<float>(radius * std::cos(angle)),
-                                  static_cast<float>(radius * std::sin(angle)), 0.0f));
-    }
-    osg::ref_ptr<osgModeling::Curve> section = new osgModeling::Curve;
-    section->setPath(ring.get());
-    return section;
 }
 
 } // namespace
@@ -248,9 +236,10 @@ osg::Node* DBPipe::createSegmentGeometry(const CPPipeLine& segment, osg::Matrixd
     placement = frame.placement;
 
     PipeSection section = PipeSection::parse(segment.sectionSize);
+    // The tube's normals, triangles and colour are shared with every tube of its size and
+    // layer; its vertices are its own.
     if (section.shape == PipeSection::Shape::Round)
-        return loftSection(osg::Vec3d(), osg::Vec3d(0.0, frame.length, 0.0),
-                           roundSection(section.diameter / 2000.0).get());
+        return PipeBodies::roundTube(section.diameter / 2000.0, drawnColour(colour), frame.length);
     if (section.shape != PipeSection::Shape::Rectangular)
         return nullptr;
     // Height across local x (vertical for a level pipe), width across local z.

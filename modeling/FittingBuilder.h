@@ -42,6 +42,11 @@ constexpr FittingLook RoundedElbow{2, true, true};
 
 // Draws one fitting of a category from its arms: per arm a capsule stub from the
 // fitting's centre and a collar disc, a little thicker, at the stub's outer end.
+//
+// Stubs, collars and junction balls come in a handful of sizes: each size, look and
+// colour is tessellated once per process. Stubs and collars are geodes shared by the
+// fittings of every tile, placed by their own transforms; a junction's ball is a drawable
+// of its own over the shared tessellation. Builders may run on several threads at once.
 class FittingBuilder {
 public:
     FittingBuilder(const FittingLook& look, const osg::Vec4& colour) : look(look), colour(colour) {}
@@ -62,6 +67,9 @@ public:
     osg::MatrixTransform* buildArmCollar(const osg::Vec3d& from, const osg::Vec3d& to, double radius) const;
 
 private:
+    // The colour of the stubs and collars: white when the look leaves them uncoloured.
+    osg::Vec4 partColour() const;
+
     FittingLook look;
     osg::Vec4 colour;
 };

@@ -150,6 +150,9 @@ TEST(Fittings, ATeeOrElbowWithItsNumberOfPipesTakesItsLayersColourAndItsKindsCap
         ASSERT_EQ(fittings.size(), 3u);
         const Fitting &tee = fittings[0], &four = fittings[1], &elbow = fittings[2];
         ASSERT_TRUE(tee.arms() == 3u && elbow.arms() == 2u);
+        // Parts of one size, look and colour are one tessellation, in every fitting.
+        EXPECT_EQ(tee.shape(0, false), tee.shape(2, false));
+        EXPECT_EQ(elbow.shape(0, true), elbow.shape(1, true));
         const osg::Vec4ub c = net.layer->getLayerColor();
         const osg::Vec4 layerColour = osg::Vec4(c.r(), c.g(), c.b(), c.a()) / 255.0f;
         ASSERT_TRUE(four.junction && four.junction->getNumDrawables() == 5u);

@@ -49,6 +49,7 @@ TEST(PipeBody, EachSectionTextGivesItsBodyFromTheStartToTheEndOfTheSegmentInTheL
         db.addLine("JS", row.gid, row.from, row.to, row.startDepth, row.endDepth, row.section);
     osg::ref_ptr<DBPipe> layer = new DBJSPipe;
     ASSERT_EQ(layer->segments().size(), std::size(rows));
+    std::map<std::string, osg::ref_ptr<osgModeling::Loft>> tubes;
 
     for (const CPPipeLine& segment : layer->segments()) {
         const auto& row =
@@ -73,6 +74,7 @@ TEST(PipeBody, EachSectionTextGivesItsBodyFromTheStartToTheEndOfTheSegmentInTheL
             // 37 section points, the seam twice, at the start and at the end of the axis.
             auto* tube = dynamic_cast<osgModeling::Loft*>(body);
             ASSERT_TRUE(tube);
+            tubes[row.gid] = tube;
             const auto& vertices = *static_cast<const osg::Vec3Array*>(tube->getVertexArray());
             ASSERT_EQ(vertices.size(), 2u * 37u);
             const osg::Vec3d axis = end - start;
@@ -99,4 +101,11 @@ TEST(PipeBody, EachSectionTextGivesItsBodyFromTheStartToTheEndOfTheSegmentInTheL
             EXPECT_NEAR((world._max - (end + half)).length(), 0.0, 1e-5);
         }
     }
+    // Tubes of one size and layer share everything but their vertices, which are each
+    // tube's own down to the buffer that takes them to the graphics card.
+    const osgModeling::Loft &a = *tubes["sloping"], &b = *tubes["onTerrain"];
+    EXPECT_TRUE(a.getNormalArray() == b.getNormalArray() && a.getPrimitiveSet(0) == b.getPrimitiveSet(0));
+    EXPECT_NE(a.getVertexArray(), b.getVertexArray());
+    EXPECT_NE(a.getVertexArray()->getBufferObject(), b.getVertexArray()->getBufferObject());
+    EXPECT_NE(a.getVertexArray()->getBufferObject(), a.getNormalArray()->getBufferObject());
 }
