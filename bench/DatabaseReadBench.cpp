@@ -2,6 +2,7 @@
 // from a SQLite file and from an Access file (first open: the file is read into its
 // mirror; later opens: the mirror is reused), against mdbtools' own mdb-export of the
 // same Access table to /dev/null. Goal: the Access path within twice mdb-export.
+// Then two reads of the table on two threads' own connections, at once and in turn.
 #include "database/DBConnection.h"
 #include "sample/MdbWriter.h"
 #include "text/GbkText.h"
@@ -18,6 +19,7 @@
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <thread>
 
 namespace {
 constexpr int Rows = 100000;
@@ -140,6 +142,41 @@ void MdbExportToDevNull(benchmark::State& state) {
             state.SkipWithError("mdb-export failed");
     state.SetItemsProcessed(state.iterations() * Rows);
 }
+// What a loader does on its own thread's connection.
+int64_t readOnThread(const std::string& path) {
+    ThreadConnection connection(path);
+    if (!connection.open())
+        throw std::runtime_error("cannot open " + path);
+    QSqlQuery query(connection.database());
+    query.setForwardOnly(true);
+    query.exec("SELECT * FROM TQMB_JSPoint");
+    const int columns = query.record().count();
+    int64_t rows = 0;
+    while (query.next()) {
+        for (int i = 0; i < columns; ++i)
+            benchmark::DoNotOptimize(query.value(i));
+        ++rows;
+    }
+    return rows;
+}
+
+// Two reads of the table (0: the SQLite file, 1: the Access file) on two threads, at
+// once (second argument 1) or one thread after the other (0).
+void TwoThreadsReading(benchmark::State& state) {
+    const std::string& path = state.range(0) ? files().access : files().sqlite;
+    const bool atOnce = state.range(1) != 0;
+    std::thread([&] { readOnThread(path); }).join(); // the mirror made, the file cached
+    for (auto _ : state) {
+        std::thread one([&] { readOnThread(path); });
+        if (!atOnce)
+            one.join();
+        std::thread two([&] { readOnThread(path); });
+        if (atOnce)
+            one.join();
+        two.join();
+    }
+    state.SetItemsProcessed(state.iterations() * 2 * Rows);
+}
 } // namespace
 
 // Wall-clock time: mdb-export runs in a child process.
@@ -147,4 +184,9 @@ BENCHMARK(SqliteFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(AccessFileFirstOpen)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(AccessFileReopened)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(MdbExportToDevNull)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(TwoThreadsReading)
+    ->ArgNames({"access", "at_once"})
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_MAIN();

@@ -1,6 +1,8 @@
 // Loading a whole generated network (15 kinds, 300,000 points and 300,000 segments)
-// from a SQLite file: rows per second through the loaders, and the memory the loaded
-// records hold. Run from any folder: the database and pipe.xml go to a temporary one.
+// from a SQLite file: rows per second through the loaders against the same queries
+// through Qt alone, the memory the loaded records hold, and the thirty loads (points and
+// segments of each kind) from several threads at once against one after another. Run
+// from any folder: the database and pipe.xml go to a temporary one.
 #include "bench/GeneratedNetwork.h"
 #include "bench/Memory.h"
 #include "database/DatabasePath.h"
@@ -17,10 +19,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <malloc.h>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -183,6 +188,110 @@ void QueryOnly(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<std::int64_t>(rows));
 }
 BENCHMARK(QueryOnly)->Unit(benchmark::kMillisecond);
+
+// One of the thirty loads of a start: the points or the segments of a kind.
+std::size_t load(std::size_t which) {
+    const UtilityKind& kind = UtilityKinds[which / 2];
+    if (which % 2 == 0) {
+        std::list<CPPoint> points;
+        loadPointRows(kind.pointTable, points);
+        return points.size();
+    }
+    std::list<CPPipeLine> segments;
+    loadSegmentRows(segmentQuery(kind.lineTable, kind.pointTable), kind.layerName, packed(kind), segments);
+    return segments.size();
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The loaders against the raw queries on the same file, one pass of each per iteration:
+// `x_query` is the loaders' time over the queries' time.
+void LoadsAgainstQuery(benchmark::State& state) {
+    network();
+    double loading = 0, querying = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        for (std::size_t which = 0; which < 2 * KindCount; ++which)
+            benchmark::DoNotOptimize(load(which));
+        loading += secondsSince(start);
+        start = std::chrono::steady_clock::now();
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bench-raw");
+        db.setDatabaseName(gbkToQString(readDatabasePath()));
+        db.open();
+        for (const UtilityKind& kind : UtilityKinds) {
+            for (const std::string& sql : {std::string("SELECT * FROM ") + kind.pointTable,
+                                           segmentQuery(kind.lineTable, kind.pointTable)}) {
+                QSqlQuery query(db);
+                query.setForwardOnly(true);
+                query.exec(gbkToQString(sql));
+                const int columns = query.record().count();
+                while (query.next())
+                    for (int i = 0; i < columns; ++i)
+                        benchmark::DoNotOptimize(query.value(i));
+            }
+        }
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase("bench-raw");
+        querying += secondsSince(start);
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["load_ms"] = 1000 * loading / n;
+    state.counters["query_ms"] = 1000 * querying / n;
+    state.counters["x_query"] = loading / querying;
+}
+BENCHMARK(LoadsAgainstQuery)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// What the records of the whole network hold once loaded, per record: resident and heap.
+void ResidentPerRecord(benchmark::State& state) {
+    network();
+    for (std::size_t which = 0; which < 2 * KindCount; ++which) // Qt and SQLite warmed up
+        load(which);
+    for (auto _ : state) {
+        malloc_trim(0);
+        const double resident = static_cast<double>(residentBytes()), heap = heapInUse();
+        std::vector<std::list<CPPoint>> points(KindCount);
+        std::vector<std::list<CPPipeLine>> segments(KindCount);
+        std::size_t records = 0;
+        for (std::size_t k = 0; k < KindCount; ++k) {
+            const UtilityKind& kind = UtilityKinds[k];
+            loadPointRows(kind.pointTable, points[k]);
+            loadSegmentRows(segmentQuery(kind.lineTable, kind.pointTable), kind.layerName, packed(kind),
+                            segments[k]);
+            records += points[k].size() + segments[k].size();
+        }
+        state.counters["records"] = static_cast<double>(records);
+        state.counters["rss_B_per_record"] =
+            (static_cast<double>(residentBytes()) - resident) / static_cast<double>(records);
+        state.counters["heap_B_per_record"] = (heapInUse() - heap) / static_cast<double>(records);
+        state.counters["sizeof_point"] = sizeof(CPPoint);
+        state.counters["sizeof_segment"] = sizeof(CPPipeLine);
+    }
+}
+BENCHMARK(ResidentPerRecord)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The thirty loads shared out among `threads` threads, as the pager threads ask for them.
+void ThirtyLoads(benchmark::State& state) {
+    network();
+    const int threads = static_cast<int>(state.range(0));
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        std::atomic<std::size_t> next{0}, loaded{0};
+        std::vector<std::thread> workers;
+        for (int t = 0; t < threads; ++t)
+            workers.emplace_back([&] {
+                for (std::size_t which; (which = next++) < 2 * KindCount;)
+                    loaded += load(which);
+            });
+        for (std::thread& worker : workers)
+            worker.join();
+        rows += loaded;
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(rows));
+}
+BENCHMARK(ThirtyLoads)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 template <class... Visitors> std::size_t cachedPoints() {
     return (Visitors::kindCache().records.size() + ...);

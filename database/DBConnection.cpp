@@ -13,8 +13,13 @@
 #include "database/AccessMirror.h"
 #endif
 
+#include <QDateTime>
+
 #include <algorithm>
+#include <atomic>
 #include <cctype>
+#include <mutex>
+#include <set>
 
 namespace {
 bool hasExtension(const std::string& path, std::initializer_list<const char*> extensions) {
@@ -69,19 +74,111 @@ QSqlError openAccess(QSqlDatabase& database, const QString& name, const std::str
                       QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
 #endif
 }
-// Qt keeps the last loader's connection registered after the loader is done. It goes
-// with the plug-in: Qt would otherwise tear it down at its own exit, after the code that
-// made it has been unloaded. Made after Qt's registry of connections exists, so at process
-// exit it runs before that registry is gone.
+// The names of the thread connections that are still registered. Never destroyed:
+// threads may end after the plug-in's statics are gone.
+struct ThreadNames {
+    std::mutex mutex;
+    std::set<QString> names;
+};
+ThreadNames& threadNames() {
+    static ThreadNames* names = new ThreadNames;
+    return *names;
+}
+
+// Qt keeps the connections registered after the loaders are done. They go with the
+// plug-in: Qt would otherwise tear them down at its own exit, after the code that made
+// them has been unloaded. Made after Qt's registry of connections exists, so at process
+// exit it runs before that registry is gone. By then the threads that made them read no
+// more.
 struct ConnectionRelease {
     ~ConnectionRelease() {
-        if (QCoreApplication::instance() &&
-            QSqlDatabase::contains(QLatin1String(QSqlDatabase::defaultConnection)))
+        if (!QCoreApplication::instance())
+            return;
+        if (QSqlDatabase::contains(QLatin1String(QSqlDatabase::defaultConnection)))
             QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
+        std::set<QString> names;
+        {
+            std::lock_guard<std::mutex> lock(threadNames().mutex);
+            names.swap(threadNames().names);
+        }
+        for (const QString& name : names)
+            QSqlDatabase::removeDatabase(name);
     }
 };
 void releaseWithPlugin() {
     static ConnectionRelease release;
+}
+
+// Opens the file at path under the connection name, by its kind.
+QSqlError openFile(QSqlDatabase& database, const QString& name, const std::string& path) {
+    // Regular files only: a FIFO or a device would block this thread for good. Missing
+    // files fail in the driver, as they always did.
+    const QFileInfo file(gbkToQString(path));
+    if (file.exists() && !file.isFile())
+        return failure(QStringLiteral("Not a regular file: ") + gbkToQString(path));
+    if (hasExtension(path, {".sqlite", ".db", ".gpkg"}))
+        return openSqlite(database, name, gbkToQString(path), QStringLiteral("QSQLITE_OPEN_READONLY"));
+#ifndef _WIN32
+    if (!hasExtension(path, {".mdb", ".accdb"}))
+        return failure(QStringLiteral("Not an Access or SQLite database file: ") + gbkToQString(path));
+#endif
+    return openAccess(database, name, path);
+}
+
+// What a thread's open connection was opened on: the file as it was then (an Access
+// file off Windows: its mirror). Empty when the file is not one to keep a connection to.
+std::string openedOn(const std::string& path) {
+    const QFileInfo file(gbkToQString(path));
+    if (!file.isFile())
+        return std::string();
+#ifndef _WIN32
+    if (hasExtension(path, {".mdb", ".accdb"})) {
+        std::string uri, error;
+        return AccessMirror::attach(path, uri, error) ? uri : std::string();
+    }
+#endif
+    return path + "|" + std::to_string(file.size()) + "|" +
+           std::to_string(file.lastModified().toMSecsSinceEpoch()) + "|" +
+           std::to_string(file.metadataChangeTime().toMSecsSinceEpoch());
+}
+
+// The calling thread's connection: its name, and what it is open on (empty: not open).
+struct ThreadSlot {
+    QString name;
+    std::string identity;
+    bool registered = false;
+
+    ThreadSlot() {
+        static std::atomic<unsigned> serial{0};
+        name = QStringLiteral("pn-network-") + QString::number(++serial);
+    }
+    ~ThreadSlot() { drop(); }
+
+    void drop() {
+        identity.clear();
+        if (!registered)
+            return;
+        registered = false;
+        {
+            std::lock_guard<std::mutex> lock(threadNames().mutex);
+            if (threadNames().names.erase(name) == 0)
+                return; // already gone with the plug-in
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+    void enrol() {
+        registered = true;
+        std::lock_guard<std::mutex> lock(threadNames().mutex);
+        threadNames().names.insert(name);
+    }
+};
+ThreadSlot& threadSlot() {
+    thread_local ThreadSlot slot;
+    return slot;
+}
+
+void reportFailure(const QSqlError& error) {
+    DatabaseFailureDialog::show(errorNumber(error), error.text());
 }
 } // namespace
 
@@ -93,7 +190,7 @@ bool DBConnection::open() {
     if (!lock.owns_lock())
         lock = std::unique_lock<std::recursive_mutex>(Torvik::databaseLock());
 
-    // Every open re-registers the default connection; the one of the previous loader
+    // Every open re-registers the default connection; the one of the previous user
     // is dropped first so that Qt has no stale handle to warn about.
     const QString name = QLatin1String(QSqlDatabase::defaultConnection);
     QSqlDatabase::contains(name); // brings Qt's registry of connections into being first
@@ -102,31 +199,46 @@ bool DBConnection::open() {
     if (QSqlDatabase::contains(name))
         QSqlDatabase::removeDatabase(name);
 
-    QSqlError error;
-    // Regular files only: a FIFO or a device would block this thread, and the database
-    // lock with it, for good. Missing files fail in the driver, as they always did.
-    const QFileInfo file(gbkToQString(path));
-    if (file.exists() && !file.isFile())
-        error = failure(QStringLiteral("Not a regular file: ") + gbkToQString(path));
-    else if (hasExtension(path, {".sqlite", ".db", ".gpkg"}))
-        error = openSqlite(database, name, gbkToQString(path), QStringLiteral("QSQLITE_OPEN_READONLY"));
-#ifndef _WIN32
-    else if (!hasExtension(path, {".mdb", ".accdb"}))
-        error = failure(QStringLiteral("Not an Access or SQLite database file: ") + gbkToQString(path));
-#endif
-    else
-        error = openAccess(database, name, path);
+    const QSqlError error = openFile(database, name, path);
     if (error.type() == QSqlError::NoError)
         return true;
 
-    // The dialog may wait for the user: other loaders need not wait with it.
+    // The dialog may wait for the user: others need not wait with it.
     database = QSqlDatabase();
     lock.unlock();
-    DatabaseFailureDialog::show(errorNumber(error), error.text());
+    reportFailure(error);
     return false;
 }
 
 bool DBConnection::close() {
     database.close();
     return true;
+}
+
+ThreadConnection::ThreadConnection(std::string path_) : path(std::move(path_)) {}
+
+ThreadConnection::~ThreadConnection() = default;
+
+bool ThreadConnection::open() {
+    QSqlDatabase::contains(QString()); // brings Qt's registry of connections into being first
+    releaseWithPlugin();
+    ThreadSlot& slot = threadSlot();
+    const std::string identity = openedOn(path);
+    if (!identity.empty() && identity == slot.identity) {
+        handle = QSqlDatabase::database(slot.name, false);
+        if (handle.isOpen())
+            return true;
+    }
+    handle = QSqlDatabase();
+    slot.drop();
+    slot.enrol();
+    const QSqlError error = openFile(handle, slot.name, path);
+    if (error.type() == QSqlError::NoError) {
+        slot.identity = identity;
+        return true;
+    }
+    handle = QSqlDatabase();
+    slot.drop();
+    reportFailure(error);
+    return false;
 }

@@ -5,10 +5,9 @@
 #include <mutex>
 #include <string>
 
-// One loader's use of the network database: read the path from pipe.xml, construct,
-// open, run the query on a default-constructed QSqlQuery, close. The connection is
-// registered under Qt's default connection name, which is why the loaders' queries
-// need no database argument.
+// A use of the network database on Qt's default connection: read the path from
+// pipe.xml, construct, open, run the query on a default-constructed QSqlQuery, close.
+// The loaders use ThreadConnection below instead, which lets them run side by side.
 //
 // The path decides how the file is reached: a ".sqlite", ".db" or ".gpkg" file is
 // opened directly (read-only); an Access ".mdb"/".accdb" file goes through the Access
@@ -16,9 +15,8 @@
 //
 // The default connection is one per process, so a DBConnection holds the process-wide
 // database lock (Torvik::databaseLock, shared with the host's own readers) from a
-// successful open() until it is destroyed: loaders running on several pager threads, and
-// the host reading the network for a cross-section, take turns instead of replacing each
-// other's connection.
+// successful open() until it is destroyed: users on several threads take turns instead
+// of replacing each other's connection.
 class DBConnection {
 public:
     explicit DBConnection(std::string path);
@@ -36,5 +34,31 @@ private:
     // Declared first so that it is released last, after the handle is gone.
     std::unique_lock<std::recursive_mutex> lock;
     QSqlDatabase database;
+    std::string path;
+};
+
+// The calling thread's own connection to the network database, so that loaders on the
+// pager threads and the frame thread read at the same time. Qt connections belong to the
+// thread that made them: each thread has one, under a name of its own, made on its first
+// open, kept open between loads and opened anew when the path or the file changes (a
+// changed Access file gets a new mirror). Files are reached as by DBConnection, and a
+// failure shows the same dialog. The connection is removed when its thread ends, and
+// whatever is left when the plug-in goes.
+class ThreadConnection {
+public:
+    explicit ThreadConnection(std::string path);
+    ~ThreadConnection();
+
+    ThreadConnection(const ThreadConnection&) = delete;
+    ThreadConnection& operator=(const ThreadConnection&) = delete;
+
+    // False when the database cannot be opened or read; the failure dialog has then been
+    // shown (or queued to the GUI thread, or written to standard error).
+    bool open();
+    // The connection for this thread's queries (QSqlQuery(database())) after open().
+    const QSqlDatabase& database() const { return handle; }
+
+private:
+    QSqlDatabase handle;
     std::string path;
 };

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "network/CXCacheObj.h"
+#include "network/RecordAttributes.h"
 
 #include <osg/Referenced>
 
 #include <QVariant>
 
+#include <cstddef>
 #include <cstdint>
-#include <map>
 #include <string>
 
 namespace osg {
@@ -28,10 +29,16 @@ public:
     ~CPPipeLine() override;
 
     // Stores one column: into the first member whose column name matches byte for
-    // byte, and into the attribute map unless the name is already there.
+    // byte, and into the attributes unless the name is already there. The loaders store
+    // whole rows another way (RecordLoader.cpp); this is for a record made by hand.
     virtual void setField(std::string column, QVariant value);
     // Along the pipe: the vertical run is the difference of the burial depths.
     virtual double length();
+
+    // The typed members and their columns, in the order a column name is matched.
+    static const MemberColumn<CPPipeLine> memberColumns[13];
+    // Where the attributes sit inside a segment.
+    static std::ptrdiff_t attributesOffset();
 
     std::string gid;
     std::string layerName;
@@ -50,5 +57,5 @@ public:
     // R + 256 G + 65536 B of the layer colour.
     std::uint32_t color = 0;
     osg::Node* sceneNode = nullptr;
-    std::map<std::string, QVariant> attributes;
+    Attributes<CPPipeLine> attributes;
 };

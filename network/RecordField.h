@@ -11,3 +11,18 @@ std::string recordText(const QVariant& value);
 double recordNumber(const QVariant& value);
 // Whether the value is a finite number (numeric text counts; NULL and empty do not).
 bool recordIsNumber(const QVariant& value);
+
+// Sets the first typed member of the record whose column name is `column`, byte for
+// byte; false when no member reads that column.
+template <class Record> bool setMember(Record& record, const std::string& column, const QVariant& value) {
+    for (const auto& member : Record::memberColumns) {
+        if (column != member.column)
+            continue;
+        if (member.text)
+            record.*member.text = recordText(value);
+        else
+            record.*member.number = recordNumber(value);
+        return true;
+    }
+    return false;
+}

@@ -4,6 +4,7 @@
 #include "database/DBConnection.h"
 #include "database/DatabasePath.h"
 #include "network/RecordField.h"
+#include "text/GbkEncoder.h"
 #include "text/GbkText.h"
 
 #include <QSqlError>
@@ -11,8 +12,11 @@
 #include <QSqlRecord>
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <initializer_list>
+#include <iterator>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -27,28 +31,89 @@ void reportLeftOut(const std::string& what, std::size_t count, const std::string
                                     what + "\t" + std::to_string(count) + "\t" + reason, nullptr);
 }
 
-bool hasColumns(const std::vector<std::string>& names, std::initializer_list<const char*> columns) {
-    return std::all_of(columns.begin(), columns.end(), [&](const char* column) {
-        return std::find(names.begin(), names.end(), column) != names.end();
-    });
-}
-
-// Whether every one of `columns` (of those the result has) holds a number in this row.
-bool numbersIn(const std::vector<std::string>& names, const QSqlQuery& row,
-               std::initializer_list<const char*> columns) {
+// Where each of `columns` is in the result, or -1.
+std::vector<int> positions(const std::vector<std::string>& names,
+                           std::initializer_list<const char*> columns) {
+    std::vector<int> at;
     for (const char* column : columns) {
-        auto at = std::find(names.begin(), names.end(), column);
-        if (at != names.end() && !recordIsNumber(row.value(static_cast<int>(at - names.begin()))))
-            return false;
+        auto found = std::find(names.begin(), names.end(), column);
+        at.push_back(found == names.end() ? -1 : static_cast<int>(found - names.begin()));
     }
-    return true;
+    return at;
 }
 
-// Runs `sql` on the network database and hands each row with the result's column
-// names (GBK) to `eachRow`.
+// Whether every one of the columns at `at` (of those the result has) holds a number in this row.
+bool numbersIn(const std::vector<int>& at, const QSqlQuery& row) {
+    return std::all_of(at.begin(), at.end(), [&](int i) { return i < 0 || recordIsNumber(row.value(i)); });
+}
+
+// How the rows of one query become records: which member and which kept value each
+// column of the result gives, worked out once before the first row; each row is then
+// stored by position. Gives the same records as setField column by column.
+template <class Record> class RowFiller {
+public:
+    explicit RowFiller(const std::vector<std::string>& names) {
+        std::vector<AttributeColumns::Column> columns;
+        for (const std::string& name : names) {
+            AttributeColumns::Column column;
+            column.name = name;
+            for (std::size_t m = 0; m < std::size(Record::memberColumns); ++m) {
+                if (name == Record::memberColumns[m].column) {
+                    column.member = static_cast<int>(m);
+                    column.memberIsText = Record::memberColumns[m].text != nullptr;
+                    break;
+                }
+            }
+            columns.push_back(std::move(column));
+        }
+        table = std::make_shared<const AttributeColumns>(std::move(columns));
+    }
+
+    void fill(const QSqlQuery& row, Record& record) {
+        bytes.clear();
+        const std::vector<AttributeColumns::Column>& columns = table->columns();
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            const AttributeColumns::Column& column = columns[i];
+            const QVariant value = row.value(static_cast<int>(i));
+            // A value kept as its member's reference must read back exactly as Qt gave it.
+            bool referred = false;
+            if (column.member >= 0) {
+                const MemberColumn<Record>& member = Record::memberColumns[column.member];
+                if (member.text) {
+                    const QString text = value.toString();
+                    std::string& target = record.*member.text;
+                    target = encoder.encode(text);
+                    referred = column.mayReferToMember && value.userType() == QMetaType::QString &&
+                               !value.isNull() &&
+                               (GbkEncoder::isAscii(text) || encoder.decode(target) == text);
+                } else {
+                    record.*member.number = recordNumber(value);
+                    referred = column.mayReferToMember && value.userType() == QMetaType::Double &&
+                               std::isfinite(value.toDouble());
+                }
+            }
+            if (column.stored < 0)
+                continue;
+            if (referred)
+                AttributeStore::appendMemberReference(bytes, column.member, column.memberIsText);
+            else
+                AttributeStore::appendValue(bytes, value);
+        }
+        record.attributes.assign(table, bytes, &pool);
+    }
+
+private:
+    std::shared_ptr<const AttributeColumns> table;
+    GbkEncoder encoder;
+    AttributePool pool;
+    std::string bytes; // one row's values, reused from row to row
+};
+
+// Runs `sql` on the calling thread's connection to the network database, hands the
+// result's column names (GBK) to `eachRow.begin` and then each row to `eachRow`.
 // A failure is reported for `what` (a table or layer name), and so is an error met while
 // the rows are read: the caller then drops the rows it was given.
-template <class EachRow> bool runQuery(const std::string& what, const std::string& sql, EachRow eachRow) {
+template <class EachRow> bool runQuery(const std::string& what, const std::string& sql, EachRow& eachRow) {
     std::string path;
     try {
         path = readDatabasePath();
@@ -56,13 +121,13 @@ template <class EachRow> bool runQuery(const std::string& what, const std::strin
         reportFailure(what, e.what());
         return false;
     }
-    DBConnection connection(path);
+    ThreadConnection connection(path);
     if (!connection.open()) {
         reportFailure(what, "the network database " + path + " could not be opened");
         return false;
     }
     {
-        QSqlQuery query;
+        QSqlQuery query(connection.database());
         query.setForwardOnly(true);
         if (!query.prepare(gbkToQString(sql)) || !query.exec()) {
             reportFailure(what, "the query failed (a table or column missing?): " +
@@ -74,39 +139,48 @@ template <class EachRow> bool runQuery(const std::string& what, const std::strin
         names.reserve(static_cast<std::size_t>(columns.count()));
         for (int i = 0; i < columns.count(); ++i)
             names.push_back(qstringToGbk(columns.fieldName(i)));
+        eachRow.begin(names);
         while (query.next())
-            eachRow(names, query);
+            eachRow(query);
         if (query.lastError().isValid()) {
             reportFailure(what, "reading the rows failed: " + qstringToGbk(query.lastError().text()));
             return false;
         }
     }
-    connection.close();
     return true;
 }
 
 } // namespace
 
 bool loadPointRows(const std::string& pointTable, std::list<CPPoint>& out) {
-    std::size_t leftOut = 0;
-    bool columnsMissing = false;
-    bool ok = runQuery(pointTable, "SELECT * FROM " + pointTable,
-                       [&](const std::vector<std::string>& names, QSqlQuery& row) {
-                           columnsMissing = columnsMissing || !hasColumns(names, {"X坐标", "Y坐标"});
-                           if (columnsMissing || !numbersIn(names, row, {"X坐标", "Y坐标"})) {
-                               ++leftOut;
-                               return;
-                           }
-                           CPPoint& point = out.emplace_back();
-                           for (std::size_t i = 0; i < names.size(); ++i)
-                               point.setField(names[i], row.value(static_cast<int>(i)));
-                       });
-    if (ok && columnsMissing) {
+    struct Rows {
+        explicit Rows(std::list<CPPoint>& into) : out(into) {}
+        std::list<CPPoint>& out;
+        std::unique_ptr<RowFiller<CPPoint>> filler;
+        std::vector<int> coordinates;
+        bool columnsMissing = false;
+        std::size_t leftOut = 0;
+
+        void begin(const std::vector<std::string>& names) {
+            filler = std::make_unique<RowFiller<CPPoint>>(names);
+            coordinates = positions(names, {"X坐标", "Y坐标"});
+            columnsMissing = std::count(coordinates.begin(), coordinates.end(), -1) > 0;
+        }
+        void operator()(const QSqlQuery& row) {
+            if (columnsMissing || !numbersIn(coordinates, row)) {
+                ++leftOut;
+                return;
+            }
+            filler->fill(row, out.emplace_back());
+        }
+    } rows(out);
+    bool ok = runQuery(pointTable, "SELECT * FROM " + pointTable, rows);
+    if (ok && rows.columnsMissing && rows.leftOut > 0) {
         reportFailure(pointTable, "the columns X坐标 and Y坐标 are not both there");
         return false;
     }
     if (ok)
-        reportLeftOut(pointTable, leftOut, "coordinates not numbers");
+        reportLeftOut(pointTable, rows.leftOut, "coordinates not numbers");
     return ok;
 }
 
@@ -122,20 +196,34 @@ std::string segmentQuery(const std::string& lineTable, const std::string& pointT
 
 bool loadSegmentRows(const std::string& query, const std::string& layerName, std::uint32_t colour,
                      std::list<CPPipeLine>& out) {
-    std::size_t leftOut = 0;
-    bool ok = runQuery(layerName, query, [&](const std::vector<std::string>& names, QSqlQuery& row) {
-        if (!numbersIn(names, row, {"起点横坐标", "起点纵坐标", "终点横坐标", "终点纵坐标"})) {
-            ++leftOut;
-            return;
+    struct Rows {
+        Rows(std::list<CPPipeLine>& into, const std::string& layer, std::uint32_t packed)
+            : out(into), layerName(layer), colour(packed) {}
+        std::list<CPPipeLine>& out;
+        const std::string& layerName;
+        std::uint32_t colour;
+        std::unique_ptr<RowFiller<CPPipeLine>> filler;
+        std::vector<int> coordinates;
+        std::size_t leftOut = 0;
+
+        void begin(const std::vector<std::string>& names) {
+            filler = std::make_unique<RowFiller<CPPipeLine>>(names);
+            coordinates = positions(names, {"起点横坐标", "起点纵坐标", "终点横坐标", "终点纵坐标"});
         }
-        CPPipeLine& segment = out.emplace_back();
-        for (std::size_t i = 0; i < names.size(); ++i)
-            segment.setField(names[i], row.value(static_cast<int>(i)));
-        segment.layerName = layerName;
-        segment.color = colour;
-    });
+        void operator()(const QSqlQuery& row) {
+            if (!numbersIn(coordinates, row)) {
+                ++leftOut;
+                return;
+            }
+            CPPipeLine& segment = out.emplace_back();
+            filler->fill(row, segment);
+            segment.layerName = layerName;
+            segment.color = colour;
+        }
+    } rows(out, layerName, colour);
+    bool ok = runQuery(layerName, query, rows);
     if (ok)
-        reportLeftOut(layerName, leftOut, "coordinates not numbers");
+        reportLeftOut(layerName, rows.leftOut, "coordinates not numbers");
     return ok;
 }
 
@@ -143,13 +231,15 @@ std::size_t countUnjoinedSegments(const std::string& lineTable, const std::strin
                                   const std::string& layerName) {
     const std::string& l = lineTable;
     const std::string& p = pointTable;
-    std::size_t count = 0;
+    struct Count {
+        std::size_t count = 0;
+        void begin(const std::vector<std::string>&) {}
+        void operator()(const QSqlQuery& row) { count = static_cast<std::size_t>(row.value(0).toLongLong()); }
+    } rows;
     runQuery(layerName,
              "SELECT COUNT(*) FROM " + l + " WHERE 起点物探号 NOT IN (SELECT 物探点号 FROM " + p +
                  ") OR 终点物探号 NOT IN (SELECT 物探点号 FROM " + p + ")",
-             [&](const std::vector<std::string>&, QSqlQuery& row) {
-                 count = static_cast<std::size_t>(row.value(0).toLongLong());
-             });
-    reportLeftOut(layerName, count, "end points not found");
-    return count;
+             rows);
+    reportLeftOut(layerName, rows.count, "end points not found");
+    return rows.count;
 }

@@ -8,7 +8,9 @@
 #include <string>
 
 // Reading a kind's rows from the network database. Each load goes the whole way by
-// itself: read pipe.xml, open the database, run one query, close. A load returns false
+// itself: read pipe.xml, open the calling thread's connection to the database (kept open
+// between loads, ThreadConnection), run one query. Loads on different threads run at the
+// same time; each query's text is converted with one GbkEncoder. A load returns false
 // (and appends nothing) when pipe.xml cannot be read, the database does not open (the
 // connection reports that to the user), the query fails (a table or column missing) or
 // the rows cannot all be read (a damaged file). Each failure is also posted to the host

@@ -6,10 +6,10 @@
 
 namespace Torvik {
 
-// The process's one lock on Qt's default database connection. The network loaders of the
-// plug-in and those the host runs itself (the cross-section reads the network) each keep
-// a copy of their connection code, but Qt's default connection is one per process: they
-// all hold this lock while they use it, so none replaces the connection under another.
+// The process's one lock on Qt's default database connection, which is one per process:
+// whoever uses it (the plug-in's DBConnection, the host's own readers) holds this lock
+// meanwhile, so none replaces the connection under another. The network loaders do not
+// take it: each thread reads on a named connection of its own (ThreadConnection).
 TORVIK_EXPORT std::recursive_mutex& databaseLock();
 
 } // namespace Torvik

@@ -2,8 +2,13 @@
 
 #include "Torvik/CXPlayerManager.h"
 #include "layers/Kinds.h"
+#include "network/RecordLoader.h"
 #include "sample/MdbWriter.h"
 #include "text/GbkText.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +17,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 // The kinds' point caches live for the whole process, so each test below reads kinds
@@ -53,6 +59,30 @@ std::string members(const CPPipeLine& s) {
         << s.endElevation << " " << s.endDepth << " " << s.material << " " << s.sectionSize << " "
         << s.layerName << " " << std::hex << s.color << " (" << std::dec << s.attributes.size() << ")";
     return out.str();
+}
+// The members and then every attribute with its type, nullness and text.
+template <class Record> std::string everything(const Record& record) {
+    std::string all = members(record);
+    record.attributes.forEach([&](const std::string& name, const QVariant& value) {
+        all += " " + name + ":" + std::to_string(value.userType()) + (value.isNull() ? "null" : "=") +
+               qstringToGbk(value.toString());
+    });
+    return all;
+}
+
+// A kind's points and segments, each record on a line.
+std::string kindRecords(const std::string& code) {
+    std::list<CPPoint> points;
+    std::list<CPPipeLine> segments;
+    EXPECT_TRUE(loadPointRows("TQMB_" + code + "Point", points));
+    EXPECT_TRUE(
+        loadSegmentRows(segmentQuery("TQMB_" + code + "Line", "TQMB_" + code + "Point"), code, 7, segments));
+    std::string all;
+    for (const CPPoint& point : points)
+        all += everything(point) + "\n";
+    for (const CPPipeLine& segment : segments)
+        all += everything(segment) + "\n";
+    return all;
 }
 } // namespace
 
@@ -133,6 +163,27 @@ TEST(PipeLayer, SegmentsJoinTheirEndPointsBySurveyNumberAndKeepEveryColumn) {
     EXPECT_EQ(members(first), "L1 A>B 0 0 10 1.2 > 30 40 20 2 PE 600X400 给水管线 ff0000 (14)");
     // Along the pipe: the vertical run is the fall of the burial depths.
     EXPECT_DOUBLE_EQ(const_cast<CPPipeLine&>(first).length(), std::sqrt(30 * 30 + 40 * 40 + 0.8 * 0.8));
+    // A record filled column by column holds what the loader stored by position: the typed
+    // member the last column of a name, the look-up the first, with Qt's types and NULLs.
+    EXPECT_EQ(first.attributes.at("起点横坐标").toDouble(), -1);
+    QSqlQuery rows(QSqlDatabase::database(db.connection().c_str()));
+    ASSERT_TRUE(
+        rows.exec(gbkToQString(segmentQuery("TQMB_JSLine", "TQMB_JSPoint") + " AND TQMB_JSLine.GID = 'L1'")));
+    ASSERT_TRUE(rows.next());
+    CPPipeLine byHand;
+    for (int i = 0; i < rows.record().count(); ++i)
+        byHand.setField(qstringToGbk(rows.record().fieldName(i)), rows.value(i));
+    byHand.layerName = first.layerName;
+    byHand.color = first.color;
+    EXPECT_EQ(everything(byHand), everything(first));
+    // A member changed later leaves the attribute, which may have been read from it, alone.
+    CPPipeLine changed(first);
+    changed.setField("GID", QVariant(QString("L9")));
+    changed.setField("起点物探号", QVariant(QString("Z")));
+    EXPECT_EQ(changed.gid + changed.startNumber + qstringToGbk(changed.attributes.at("GID").toString()) +
+                  qstringToGbk(changed.attributes.at("起点物探号").toString()),
+              "L9ZL1A");
+    EXPECT_EQ(everything(byHand), everything(first));
 }
 
 TEST(PipeLayer, AKindInAnAccessFileLoadsItsPointsAndSegments) {
@@ -178,4 +229,49 @@ TEST(PointLoading, ADamagedFileFailsTheWholeLoadAndSaysSo) {
     EXPECT_TRUE(wells->getRecords().empty());
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].rfind("TQMB_PSPoint: reading the rows failed", 0), 0u) << failures[0];
+}
+
+// Kinds load side by side on the pager threads, each thread on a connection of its own,
+// from a SQLite file and from an Access file's mirror alike.
+TEST(PipeLayer, TwoThreadsLoadingTwoKindsAtOnceGetWhatOneThreadGetsLoadingThemInTurn) {
+    NetworkDatabase db;
+    const MdbWriter::Type t = MdbWriter::Type::Text, d = MdbWriter::Type::Double;
+    MdbWriter mdb;
+    db.begin();
+    for (const std::string code : {"GD", "LD"}) {
+        db.createKindTables(code);
+        const int points = mdb.addTable("TQMB_" + code + "Point", {{"GID", t},
+                                                                   {"物探点号", t},
+                                                                   {"X坐标", d},
+                                                                   {"Y坐标", d},
+                                                                   {"地面高程", d},
+                                                                   {"测点性质", t},
+                                                                   {"深度", d}});
+        const int lines =
+            mdb.addTable("TQMB_" + code + "Line", {{"GID", t}, {"起点物探号", t}, {"终点物探号", t}});
+        for (int i = 0; i < 400; ++i) {
+            const std::string n = std::to_string(i), next = std::to_string(i + 1);
+            db.addPoint(code, "P" + n, code + n, i, i % 7, i % 3, i % 2 ? "人孔" : "直线点");
+            db.addLine(code, "L" + n, code + n, code + next, 1, 1.5);
+            using Text = std::string;
+            ASSERT_TRUE(mdb.addRow(points, {Text("P" + n), Text(code + n), 1.5 * i, 2.0, 9.5, Text("手孔"),
+                                            i % 5 ? MdbWriter::Value(0.5) : MdbWriter::Value()}));
+            ASSERT_TRUE(mdb.addRow(lines, {Text("L" + n), Text(code + n), Text(code + next)}));
+        }
+    }
+    db.commit();
+    ASSERT_TRUE(mdb.save(gbkToUtf8(db.path("管网.mdb")))) << mdb.error();
+    for (const std::string& file : {db.path("network.sqlite"), db.path("管网.mdb")}) {
+        db.writeConfig(file);
+        const std::string power = kindRecords("GD"), lighting = kindRecords("LD");
+        EXPECT_EQ(std::count(power.begin(), power.end(), '\n'), 799) << file;
+        for (int round = 0; round < 3; ++round) {
+            std::string first, second;
+            std::thread one([&] { first = kindRecords("GD"); }), two([&] { second = kindRecords("LD"); });
+            one.join();
+            two.join();
+            EXPECT_EQ(first, power) << file;
+            EXPECT_EQ(second, lighting) << file;
+        }
+    }
 }

@@ -20,6 +20,8 @@ public:
     // GBK SQL; fails the test when a statement does not run.
     void exec(const std::string& sql);
     void begin() { exec("BEGIN"); }
+    // The name of the test's own connection to the database.
+    const std::string& connection() const { return connectionName; }
     void commit() { exec("COMMIT"); }
 
     // A kind's point and line tables with the columns the survey databases have, plus
