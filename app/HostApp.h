@@ -31,6 +31,7 @@ public:
         int height = 800;
         double groundHeight = 0.0;
         std::string demPath; // an elevation raster for the terrain; flat at groundHeight without one
+        std::vector<std::string> imagery; // rasters laid on the ground (later ones over earlier ones)
         float groundOpacity = 0.35f;
         unsigned pagerThreads = 4;
         bool overview = true;            // the paged graph's coarser levels carry a drawing of the network

@@ -50,6 +50,10 @@ bool ViewSettings::read(const std::string& pipeXml, std::string& error) {
         if (parseDecimal(view.attribute("ground").toStdString(), ground))
             hasGround = true;
     }
+    for (QDomElement image = view.firstChildElement("imagery"); !image.isNull();
+         image = image.nextSiblingElement("imagery"))
+        if (!image.attribute("file").isEmpty())
+            imagery.push_back(image.attribute("file").toStdString());
     return true;
 }
 

@@ -34,6 +34,9 @@ const char* const Usage =
     "                        height (default: the \"view\" element of pipe.xml)\n"
     "  --ground H            height of the flat terrain (default: pipe.xml's view, else 0)\n"
     "  --dem FILE            terrain heights from an elevation raster (GeoTIFF, ...) in the map's system\n"
+    "  --imagery FILE        an orthophoto or map laid on the ground: any raster GDAL reads, in any\n"
+    "                        coordinate system (GeoTIFF, JPEG/PNG with a world file, MBTiles, .vrt);\n"
+    "                        repeatable, later ones drawn over earlier ones (default: pipe.xml's)\n"
     "  --no-network          start with an empty scene\n"
     "  --headless            no window; with --screenshot, draw off-screen (needs a display, e.g. Xvfb)\n"
     "  --offscreen           no window, but draw off-screen all the same, so tiles page in (for scripts)\n"
@@ -121,6 +124,8 @@ int main(int argc, char** argv) {
             }
         } else if (hasValue && arg == "--dem") {
             options.demPath = absolute(argv[++i], startDir);
+        } else if (hasValue && arg == "--imagery") {
+            options.imagery.push_back(absolute(argv[++i], startDir));
         } else if (hasValue && arg == "--screenshot") {
             screenshot = absolute(argv[++i], startDir);
         } else if (hasValue && arg == "--camera") {
@@ -195,6 +200,10 @@ int main(int argc, char** argv) {
         settings.baseZ = cli.baseZ;
     if (!groundGiven && settings.hasGround)
         options.groundHeight = settings.ground;
+    const std::string pipeXmlDir = pipeXml.substr(0, pipeXml.rfind('/'));
+    if (options.imagery.empty())
+        for (const std::string& file : settings.imagery)
+            options.imagery.push_back(absolute(file, pipeXmlDir));
     if (settings.baseZ.empty())
         settings.baseZ = formatDecimal(options.groundHeight);
 
