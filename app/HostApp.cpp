@@ -2,6 +2,7 @@
 
 #include "DemTerrain.h"
 #include "GroundImagery.h"
+#include "GroundLayers.h"
 #include "HomeView.h"
 #include "SceneExport.h"
 #include "ScreenCapture.h"
@@ -196,6 +197,17 @@ bool HostApp::loadNetwork(const std::string& srs, const std::string& extent, con
     _viewer->getTerrain()->addChild(buildTerrainSurface(*g_playerManager->getTerrain(), bounds[0], bounds[1],
                                                         bounds[2], bounds[3], _options.groundOpacity,
                                                         &imagery));
+    for (const auto& [file, styleFile] : _options.groundLayers) {
+        GroundLayers::Style style;
+        osg::ref_ptr<osg::Node> layer;
+        if (styleFile.empty() || style.read(styleFile, why))
+            layer = GroundLayers::build(file, style, srs, *g_playerManager->getTerrain(), bounds[0],
+                                        bounds[1], bounds[2], bounds[3], why);
+        if (layer)
+            _viewer->getTerrain()->addChild(layer);
+        else
+            std::cerr << "pipeviewer: ground layer: " << why << std::endl;
+    }
     _networkLoaded = true;
     lookAtNetwork();
     return true;

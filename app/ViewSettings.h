@@ -10,6 +10,7 @@
 //     <conn str="network.sqlite"/>
 //     <view srs="EPSG:4547" extent="xmin ymin xmax ymax" baseZ="0" ground="0">
 //       <imagery file="orthophoto.tif"/>
+//       <groundLayer file="kerbs.shp" style="kerbs.style"/>
 //     </view>
 //   </pipeline>
 struct ViewSettings {
@@ -21,6 +22,11 @@ struct ViewSettings {
     // Rasters laid on the ground, in order (later ones over earlier ones), as written
     // (a relative path is taken from pipe.xml's folder by whoever knows it).
     std::vector<std::string> imagery;
+    // Vector files drawn on the ground, each with its style file (empty: the one beside it, if any).
+    struct GroundLayer {
+        std::string file, style;
+    };
+    std::vector<GroundLayer> groundLayers;
 
     // Fills what the file has; false with a reason when the file cannot be read.
     bool read(const std::string& pipeXml, std::string& error);

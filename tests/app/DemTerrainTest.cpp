@@ -1,8 +1,12 @@
 #include "app/DemTerrain.h"
 #include "app/GroundImagery.h"
+#include "app/GroundLayers.h"
 
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
+#include <ogrsf_frmts.h>
+#include <osg/Geode>
+#include <osg/Geometry>
 #include <osg/Vec3ub>
 #include <osg/Vec4ub>
 
@@ -198,3 +202,74 @@ TEST(GroundImagery, ALargeRasterIsReadThroughItsOverviews) {
     EXPECT_EQ(osg::Vec4ub(middle[0], middle[1], middle[2], middle[3]), osg::Vec4ub(40, 160, 40, 255));
 }
 
+// Map layers from a Shapefile (a kerb line in the map's system) and a GeoPackage (a parcel
+// with a courtyard, in longitude and latitude) lie on a sloping terrain, a little above it,
+// between their vertices too.
+TEST(GroundLayers, ShapefileAndGeoPackageFeaturesFollowTheTerrain) {
+    QTemporaryDir dir;
+    GDALAllRegister();
+    // Heights rising 1 m per metre eastward over 530000..530100, 3384000..3384100.
+    const std::string demPath = dir.filePath("slope.tif").toStdString();
+    GDALDataset* dem = GetGDALDriverManager()->GetDriverByName("GTiff")->Create(demPath.c_str(), 101, 1, 1,
+                                                                                GDT_Float32, nullptr);
+    double transform[6] = {529999.5, 1, 0, 3384200, 0, -200};
+    dem->SetGeoTransform(transform);
+    std::vector<float> heights(101);
+    for (int i = 0; i < 101; ++i)
+        heights[i] = static_cast<float>(i);
+    ASSERT_EQ(
+        dem->GetRasterBand(1)->RasterIO(GF_Write, 0, 0, 101, 1, heights.data(), 101, 1, GDT_Float32, 0, 0),
+        CE_None);
+    GDALClose(dem);
+    std::string error;
+    auto terrain = DemTerrain::open(demPath, 0, error);
+    ASSERT_TRUE(terrain) << error;
+
+    OGRSpatialReference map, geographic;
+    map.importFromEPSG(4547);
+    geographic.importFromEPSG(4326);
+    map.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    geographic.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    auto write = [&](const char* driver, const char* name, OGRSpatialReference& srs, const char* wkt) {
+        const std::string path = dir.filePath(name).toStdString();
+        GDALDataset* file = GetGDALDriverManager()->GetDriverByName(driver)->Create(path.c_str(), 0, 0, 0,
+                                                                                    GDT_Unknown, nullptr);
+        OGRLayer* layer = file->CreateLayer("features", &srs, wkbUnknown, nullptr);
+        OGRGeometry* geometry = nullptr;
+        OGRGeometryFactory::createFromWkt(wkt, &srs, &geometry);
+        OGRFeature feature(layer->GetLayerDefn());
+        feature.SetGeometryDirectly(geometry);
+        EXPECT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
+        GDALClose(file);
+        return path;
+    };
+    const std::string kerb =
+        write("ESRI Shapefile", "kerb.shp", map, "LINESTRING (530010 3384050,530090 3384050)");
+    // The parcel is written in map coordinates and stored in longitude and latitude.
+    OGRGeometry* parcel = nullptr;
+    const char* wkt = "POLYGON ((530020 3384020,530080 3384020,530080 3384080,530020 3384080,530020 3384020),"
+                      "(530040 3384040,530060 3384040,530060 3384060,530040 3384060,530040 3384040))";
+    OGRGeometryFactory::createFromWkt(wkt, &map, &parcel);
+    parcel->transformTo(&geographic);
+    char* lonLat = nullptr;
+    parcel->exportToWkt(&lonLat);
+    OGRGeometryFactory::destroyGeometry(parcel);
+    const std::string parcels = write("GPKG", "parcels.gpkg", geographic, lonLat);
+    CPLFree(lonLat);
+
+    for (const std::string& path : {kerb, parcels}) {
+        SCOPED_TRACE(path);
+        osg::ref_ptr<osg::Node> node = GroundLayers::build(path, GroundLayers::Style(), "EPSG:4547", *terrain,
+                                                           530000, 3384000, 530100, 3384100, error);
+        ASSERT_TRUE(node) << error;
+        osg::Geode* geode = node->asGroup()->getChild(0)->asGeode();
+        const auto* vertices =
+            static_cast<const osg::Vec3Array*>(geode->getDrawable(0)->asGeometry()->getVertexArray());
+        ASSERT_GT(vertices->size(), 30u); // densified between the few vertices of the features
+        for (const osg::Vec3& v : *vertices)
+            ASSERT_NEAR(v.z(), v.x() + 0.15, 0.02) << v.x() << " " << v.y();
+    }
+    EXPECT_FALSE(GroundLayers::build(dir.filePath("slope.tif").toStdString(), GroundLayers::Style(),
+                                     "EPSG:4547", *terrain, 530000, 3384000, 530100, 3384100, error));
+    EXPECT_NE(error.find("is not a vector file"), std::string::npos) << error;
+}
