@@ -147,7 +147,7 @@ size_t lay(const Source& source, const std::string& mapWkt, const double box[4],
                                      "-wo",
                                      "DST_ALPHA_MAX=255",
                                      "-wm",
-                                     "256"};
+                                     "64"};
     if (!source.ownSrs) {
         args.push_back("-s_srs");
         args.push_back(mapWkt);

@@ -53,7 +53,8 @@ std::string largeOrthophoto() {
             for (int y = 0; y < h; ++y) {
                 for (int x = 0; x < w; ++x)
                     row[x] = static_cast<unsigned char>((x / 16 + y / 16) % 2 ? 60 * b : 200);
-                overview->RasterIO(GF_Write, 0, y, w, 1, row.data(), w, 1, GDT_Byte, 0, 0);
+                if (overview->RasterIO(GF_Write, 0, y, w, 1, row.data(), w, 1, GDT_Byte, 0, 0) != CE_None)
+                    std::fprintf(stderr, "cannot write the overviews of %s\n", path.c_str());
             }
         }
     GDALClose(dataset);
