@@ -1,6 +1,8 @@
 #include "HostApp.h"
 
 #include "DemTerrain.h"
+#include "GroundImagery.h"
+#include "GroundLayers.h"
 #include "HomeView.h"
 #include "SceneExport.h"
 #include "ScreenCapture.h"
@@ -187,8 +189,25 @@ bool HostApp::loadNetwork(const std::string& srs, const std::string& extent, con
     _viewer->getPipeGroup()->addChild(_network.get());
     std::copy(bounds, bounds + 4, _extent);
     _viewer->getTerrain()->removeChildren(0, _viewer->getTerrain()->getNumChildren());
+    std::vector<std::string> problems;
+    const GroundImagery imagery =
+        GroundImagery::read(_options.imagery, srs, bounds[0], bounds[1], bounds[2], bounds[3], problems);
+    for (const std::string& problem : problems)
+        std::cerr << "pipeviewer: imagery: " << problem << std::endl;
     _viewer->getTerrain()->addChild(buildTerrainSurface(*g_playerManager->getTerrain(), bounds[0], bounds[1],
-                                                        bounds[2], bounds[3], _options.groundOpacity));
+                                                        bounds[2], bounds[3], _options.groundOpacity,
+                                                        &imagery));
+    for (const auto& [file, styleFile] : _options.groundLayers) {
+        GroundLayers::Style style;
+        osg::ref_ptr<osg::Node> layer;
+        if (styleFile.empty() || style.read(styleFile, why))
+            layer = GroundLayers::build(file, style, srs, *g_playerManager->getTerrain(), bounds[0],
+                                        bounds[1], bounds[2], bounds[3], why);
+        if (layer)
+            _viewer->getTerrain()->addChild(layer);
+        else
+            std::cerr << "pipeviewer: ground layer: " << why << std::endl;
+    }
     _networkLoaded = true;
     lookAtNetwork();
     return true;

@@ -14,6 +14,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CXControl;
@@ -31,6 +32,9 @@ public:
         int height = 800;
         double groundHeight = 0.0;
         std::string demPath; // an elevation raster for the terrain; flat at groundHeight without one
+        std::vector<std::string> imagery; // rasters laid on the ground (later ones over earlier ones)
+        // Vector files drawn on the ground, each with its style file (empty: defaults).
+        std::vector<std::pair<std::string, std::string>> groundLayers;
         float groundOpacity = 0.35f;
         unsigned pagerThreads = 4;
         bool overview = true;            // the paged graph's coarser levels carry a drawing of the network

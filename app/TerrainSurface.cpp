@@ -1,5 +1,8 @@
 #include "TerrainSurface.h"
 
+#include "GroundImagery.h"
+
+#include "Torvik/GroundImage.h"
 #include "Torvik/TerrainHeight.h"
 
 #include <osg/BlendFunc>
@@ -7,12 +10,52 @@
 #include <osg/Geode>
 #include <osg/Geometry>
 #include <osg/MatrixTransform>
+#include <osg/TexEnv>
+#include <osg/Texture2D>
 
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+// Lays the imagery over the grid: its colours where its alpha says it covers the ground,
+// the plain ground's elsewhere (decal), with the ground's own alpha, so the translucent
+// ground stays as translucent with imagery on it.
+void drape(osg::Geometry& geometry, osg::StateSet& state, const GroundImagery& imagery, double xmin,
+           double ymin, double xmax, double ymax, int cells) {
+    osg::ref_ptr<osg::Vec2Array> coords = new osg::Vec2Array;
+    const double spanX = imagery.xmax - imagery.xmin, spanY = imagery.ymax - imagery.ymin;
+    for (int j = 0; j <= cells; ++j)
+        for (int i = 0; i <= cells; ++i) {
+            double x = xmin + (xmax - xmin) * i / cells, y = ymin + (ymax - ymin) * j / cells;
+            coords->push_back(
+                osg::Vec2(float((x - imagery.xmin) / spanX), float((y - imagery.ymin) / spanY)));
+        }
+    geometry.setTexCoordArray(0, coords, osg::Array::BIND_PER_VERTEX);
+
+    osg::ref_ptr<osg::Texture2D> texture = new osg::Texture2D(imagery.image.get());
+    texture->setName("ground imagery");
+    texture->setFilter(osg::Texture::MIN_FILTER, osg::Texture::LINEAR_MIPMAP_LINEAR);
+    texture->setFilter(osg::Texture::MAG_FILTER, osg::Texture::LINEAR);
+    // Beyond the imagery the border is transparent: the plain ground shows.
+    texture->setWrap(osg::Texture::WRAP_S, osg::Texture::CLAMP_TO_BORDER);
+    texture->setWrap(osg::Texture::WRAP_T, osg::Texture::CLAMP_TO_BORDER);
+    texture->setBorderColor(osg::Vec4d(0, 0, 0, 0));
+    texture->setResizeNonPowerOfTwoHint(false);
+    texture->setMaxAnisotropy(8.0f);
+    // The pixels live on in the graphics memory only.
+    texture->setUnRefImageDataAfterApply(true);
+    state.setTextureAttributeAndModes(0, texture);
+    state.setTextureAttribute(0, new osg::TexEnv(osg::TexEnv::DECAL));
+    state.addUniform(new osg::Uniform(Torvik::GroundImage, 0));
+    state.addUniform(new osg::Uniform(Torvik::GroundImageOn, true));
+}
+
+} // namespace
+
 osg::ref_ptr<osg::Node> buildTerrainSurface(const TerrainHeight& terrain, double xmin, double ymin,
-                                            double xmax, double ymax, float opacity) {
+                                            double xmax, double ymax, float opacity,
+                                            const GroundImagery* imagery) {
     // Vertices are offsets from the extent's corner, placed by a double-precision
     // transform, so map coordinates of millions of metres stay exact.
     const int cells = 64;
@@ -46,6 +89,8 @@ osg::ref_ptr<osg::Node> buildTerrainSurface(const TerrainHeight& terrain, double
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
     geode->addDrawable(geometry);
     osg::StateSet* state = geode->getOrCreateStateSet();
+    if (imagery && imagery->image)
+        drape(*geometry, *state, *imagery, xmin, ymin, xmax, ymax, cells);
     state->setMode(GL_LIGHTING, osg::StateAttribute::OFF);
     state->setMode(GL_CULL_FACE, osg::StateAttribute::OFF);
     if (opacity < 1.0f) {

@@ -50,6 +50,15 @@ bool ViewSettings::read(const std::string& pipeXml, std::string& error) {
         if (parseDecimal(view.attribute("ground").toStdString(), ground))
             hasGround = true;
     }
+    for (QDomElement image = view.firstChildElement("imagery"); !image.isNull();
+         image = image.nextSiblingElement("imagery"))
+        if (!image.attribute("file").isEmpty())
+            imagery.push_back(image.attribute("file").toStdString());
+    for (QDomElement layer = view.firstChildElement("groundLayer"); !layer.isNull();
+         layer = layer.nextSiblingElement("groundLayer"))
+        if (!layer.attribute("file").isEmpty())
+            groundLayers.push_back(
+                {layer.attribute("file").toStdString(), layer.attribute("style").toStdString()});
     return true;
 }
 

@@ -1,4 +1,5 @@
 // pipeviewer: the host viewer for the underground pipe network plug-in.
+#include "GroundLayers.h"
 #include "HostApp.h"
 #include "RunFolder.h"
 #include "ScriptRunner.h"
@@ -34,6 +35,12 @@ const char* const Usage =
     "                        height (default: the \"view\" element of pipe.xml)\n"
     "  --ground H            height of the flat terrain (default: pipe.xml's view, else 0)\n"
     "  --dem FILE            terrain heights from an elevation raster (GeoTIFF, ...) in the map's system\n"
+    "  --imagery FILE        an orthophoto or map laid on the ground: any raster GDAL reads, in any\n"
+    "                        coordinate system (GeoTIFF, JPEG/PNG with a world file, MBTiles, .vrt);\n"
+    "                        repeatable, later ones drawn over earlier ones (default: pipe.xml's)\n"
+    "  --ground-layer FILE   a map layer drawn on the ground: roads, kerbs, buildings, parcels from any\n"
+    "                        vector file OGR reads, in the style of FILE's .style file beside it\n"
+    "                        (colour, width, fill); repeatable (default: pipe.xml's)\n"
     "  --no-network          start with an empty scene\n"
     "  --headless            no window; with --screenshot, draw off-screen (needs a display, e.g. Xvfb)\n"
     "  --offscreen           no window, but draw off-screen all the same, so tiles page in (for scripts)\n"
@@ -121,6 +128,11 @@ int main(int argc, char** argv) {
             }
         } else if (hasValue && arg == "--dem") {
             options.demPath = absolute(argv[++i], startDir);
+        } else if (hasValue && arg == "--imagery") {
+            options.imagery.push_back(absolute(argv[++i], startDir));
+        } else if (hasValue && arg == "--ground-layer") {
+            const std::string file = absolute(argv[++i], startDir);
+            options.groundLayers.emplace_back(file, GroundLayers::styleBeside(file));
         } else if (hasValue && arg == "--screenshot") {
             screenshot = absolute(argv[++i], startDir);
         } else if (hasValue && arg == "--camera") {
@@ -195,6 +207,16 @@ int main(int argc, char** argv) {
         settings.baseZ = cli.baseZ;
     if (!groundGiven && settings.hasGround)
         options.groundHeight = settings.ground;
+    const std::string pipeXmlDir = pipeXml.substr(0, pipeXml.rfind('/'));
+    if (options.imagery.empty())
+        for (const std::string& file : settings.imagery)
+            options.imagery.push_back(absolute(file, pipeXmlDir));
+    if (options.groundLayers.empty())
+        for (const ViewSettings::GroundLayer& layer : settings.groundLayers) {
+            const std::string file = absolute(layer.file, pipeXmlDir);
+            options.groundLayers.emplace_back(file, layer.style.empty() ? GroundLayers::styleBeside(file)
+                                                                        : absolute(layer.style, pipeXmlDir));
+        }
     if (settings.baseZ.empty())
         settings.baseZ = formatDecimal(options.groundHeight);
 

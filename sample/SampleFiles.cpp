@@ -204,11 +204,16 @@ std::string writeMdb(const SampleNetwork& network, const std::string& path) {
 }
 
 std::string writePipeXml(const SampleNetwork& network, const std::string& path,
-                         const std::string& databasePath) {
+                         const std::string& databasePath, const std::string& imagery) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<pipeline>\n  <conn str=\"" << xmlEscape(databasePath)
         << "\"/>\n  <view srs=\"" << network.srs << "\" extent=\"" << extentText(network) << "\" baseZ=\""
-        << network.baseZ << "\" ground=\"" << network.baseZ << "\"/>\n</pipeline>\n";
+        << network.baseZ << "\" ground=\"" << network.baseZ << "\"";
+    if (imagery.empty())
+        out << "/>\n";
+    else
+        out << ">\n    <imagery file=\"" << xmlEscape(imagery) << "\"/>\n  </view>\n";
+    out << "</pipeline>\n";
     out.close();
     return out ? std::string() : "cannot write " + path;
 }

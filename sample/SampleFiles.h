@@ -16,9 +16,10 @@ std::string writeSqlite(const SampleNetwork& network, const std::string& path);
 std::string writeMdb(const SampleNetwork& network, const std::string& path);
 
 // The network configuration: element "pipeline", child "conn" whose "str" is the database,
-// and beside it the host application's "view" (srs, extent, baseZ, ground) of the network.
+// and beside it the host application's "view" (srs, extent, baseZ, ground) of the network,
+// with the orthophoto laid on its ground when one is named (a path from pipe.xml's folder).
 std::string writePipeXml(const SampleNetwork& network, const std::string& path,
-                         const std::string& databasePath);
+                         const std::string& databasePath, const std::string& imagery = std::string());
 
 // What the host reads the network with: {"srs", "extent" ("xmin ymin xmax ymax"), "baseZ"}.
 std::string writeHostInfo(const SampleNetwork& network, const std::string& path);

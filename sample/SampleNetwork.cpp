@@ -105,7 +105,7 @@ struct Grid {
     int n = 0;
     double scale = 1.0;         // block size against kBlock
     std::vector<double> xs, ys; // street centre lines
-    bool main(int index) const { return index % 4 == 0; }
+    bool main(int index) const { return SampleNetwork::mainStreet(static_cast<std::size_t>(index)); }
 };
 
 class KindBuilder {
@@ -320,6 +320,9 @@ SampleNetwork SampleNetwork::generate(const SampleOptions& options) {
         net.ymin = std::floor(net.ymin - margin);
         net.xmax = std::ceil(net.xmax + margin);
         net.ymax = std::ceil(net.ymax + margin);
+        net.streetXs = grid.xs;
+        net.streetYs = grid.ys;
+        net.streetScale = std::max(1.0, grid.scale);
         return net;
     }
 }

@@ -54,6 +54,14 @@ public:
 
     std::vector<SampleKindRows> kinds; // the fifteen kinds in the order of their codes
 
+    // The street grid the kinds are laid along: the centre lines of the streets running
+    // north-south (at x) and east-west (at y), west and south first; every fourth one, from
+    // the first, is a main street. The kinds' offsets from the centre lines grow by
+    // `streetScale`, and so does a street's width.
+    std::vector<double> streetXs, streetYs;
+    double streetScale = 1.0;
+    static bool mainStreet(std::size_t index) { return index % 4 == 0; }
+
     std::size_t segmentCount() const;
     std::size_t pointCount() const;
 };

@@ -2,6 +2,7 @@
 // what the host needs to show it (network.json).
 
 #include "sample/SampleFiles.h"
+#include "sample/SampleGround.h"
 #include "sample/SampleNetwork.h"
 #include "text/Number.h"
 
@@ -19,8 +20,10 @@ int usage(const char* program, bool asked = false) {
     std::fprintf(asked ? stdout : stderr,
                  "usage: %s [--out DIR] [--segments N] [--seed S] [--size METRES] [--database sqlite|mdb]\n"
                  "  writes DIR/network.sqlite, DIR/network.mdb, DIR/pipe.xml (pointing at the one\n"
-                 "  --database names, SQLite by default) and DIR/network.json; --size: how far the\n"
-                 "  street grid spans each way (default: blocks of 120 m)\n",
+                 "  --database names, SQLite by default, with the orthophoto on its ground),\n"
+                 "  DIR/network.json, DIR/orthophoto.tif (the district seen from above) and\n"
+                 "  DIR/roads.geojson (its street centre lines); --size: how far the street grid\n"
+                 "  spans each way (default: blocks of 120 m)\n",
                  program);
     return asked ? 0 : 2;
 }
@@ -74,8 +77,10 @@ int main(int argc, char** argv) {
         [&] { return samplefiles::writeMdb(network, mdb); },
         [&] {
             return samplefiles::writePipeXml(network, (out / "pipe.xml").string(),
-                                             pointAt == "mdb" ? mdb : sqlite);
+                                             pointAt == "mdb" ? mdb : sqlite, "orthophoto.tif");
         },
+        [&] { return samplefiles::writeOrthophoto(network, (out / "orthophoto.tif").string()); },
+        [&] { return samplefiles::writeRoads(network, (out / "roads.geojson").string()); },
         [&] { return samplefiles::writeHostInfo(network, (out / "network.json").string()); },
     };
     for (const auto& step : steps) {

@@ -2,8 +2,9 @@ pn_add_test(app_test
   SOURCES app/HostApplicationTest.cpp)
 add_dependencies(app_test pipeviewer pipenetwork)
 pn_add_test(dem_terrain_test
-  SOURCES app/DemTerrainTest.cpp ${PROJECT_SOURCE_DIR}/app/DemTerrain.cpp
-  LIBS Torvik GDAL::GDAL Qt5::Core)
+  SOURCES app/DemTerrainTest.cpp ${PROJECT_SOURCE_DIR}/app/DemTerrain.cpp ${PROJECT_SOURCE_DIR}/app/GroundImagery.cpp
+    ${PROJECT_SOURCE_DIR}/app/GroundLayers.cpp
+  LIBS Torvik pn_text pn_osg GDAL::GDAL Qt5::Core)
 pn_add_test(main_job_test
   SOURCES app/MainJobTest.cpp
   LIBS pn_osg)

@@ -1,6 +1,7 @@
 #include "tools/CXSetOpacityHandler.h"
 
 #include "Selmor/CXViewer.h"
+#include "Torvik/GroundImage.h"
 #include "Torvik/Torvik.h"
 #include "text/Number.h"
 
@@ -17,21 +18,35 @@ const char opacityVerb[] = "Opacity:";
 // A ground model of the design data is one whose file lies in this folder.
 const char groundModelMarker[] = "\\三维设计数据\\地面模型\\";
 
-// The ground keeps its own colours; the terrain material's diffuse alpha decides how much
-// of what lies beneath it shows through.
+// The ground keeps its own colours, its imagery laid over them where the imagery covers
+// it (Torvik::GroundImage); the terrain material's diffuse alpha decides how much of what
+// lies beneath it shows through.
 osg::ref_ptr<osg::Program> makeGroundProgram() {
     osg::ref_ptr<osg::Program> program = new osg::Program;
     program->setName("ground opacity");
     program->addShader(new osg::Shader(osg::Shader::VERTEX, "varying vec4 groundColour;\n"
+                                                            "varying vec2 groundCoord;\n"
                                                             "void main() {\n"
                                                             "    groundColour = gl_Color;\n"
+                                                            "    groundCoord = gl_MultiTexCoord0.xy;\n"
                                                             "    gl_Position = ftransform();\n"
                                                             "}\n"));
-    program->addShader(new osg::Shader(
-        osg::Shader::FRAGMENT, "varying vec4 groundColour;\n"
-                               "void main() {\n"
-                               "    gl_FragColor = vec4(groundColour.rgb, gl_FrontMaterial.diffuse.a);\n"
-                               "}\n"));
+    const std::string fragment = std::string("varying vec4 groundColour;\n"
+                                             "varying vec2 groundCoord;\n"
+                                             "uniform sampler2D ") +
+                                 Torvik::GroundImage + ";\nuniform bool " + Torvik::GroundImageOn +
+                                 ";\n"
+                                 "void main() {\n"
+                                 "    vec3 colour = groundColour.rgb;\n"
+                                 "    if (" +
+                                 Torvik::GroundImageOn + ") {\n        vec4 image = texture2D(" +
+                                 Torvik::GroundImage +
+                                 ", groundCoord);\n"
+                                 "        colour = mix(colour, image.rgb, image.a);\n"
+                                 "    }\n"
+                                 "    gl_FragColor = vec4(colour, gl_FrontMaterial.diffuse.a);\n"
+                                 "}\n";
+    program->addShader(new osg::Shader(osg::Shader::FRAGMENT, fragment));
     return program;
 }
 

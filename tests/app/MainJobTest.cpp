@@ -2,7 +2,9 @@
 #include <osg/Geode>
 #include <osg/Geometry>
 #include <osg/Image>
+#include <osg/Matrixd>
 #include <osg/NodeVisitor>
+#include <osg/io_utils>
 #include <osgDB/ReadFile>
 
 #include <gtest/gtest.h>
@@ -10,7 +12,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -249,4 +253,52 @@ TEST_F(MainJob, SmallAndLargeNetworksAreSeenWholeFromTheirHomeView) {
             EXPECT_GT(pixels, 100u);
         EXPECT_EQ(overviewLines(*osgDB::readRefNodeFile(net + "/home.osgt"), "1"), segments);
     }
+}
+
+// The sample with its orthophoto, seen from above a street crossing through the translucent
+// ground: dark asphalt where the street runs and light pavement beside it (one plain colour
+// with the imagery left out), and the pipes' own colours where they run beneath the asphalt.
+TEST_F(MainJob, TheSampleShowsItsStreetsAboveItsPipes) {
+    int status = 0;
+    std::smatch north, east;
+    const std::string roads = run("cat " + dir + "/roads.geojson", status);
+    ASSERT_TRUE(
+        std::regex_search(roads, north, std::regex("North Street 2\"[^\\[]*\\[ \\[ ([0-9.]+)")) &&
+        std::regex_search(roads, east, std::regex("East Street 2\"[^\\[]*\\[ \\[ [0-9.]+, ([0-9.]+)")))
+        << roads;
+    const double x = std::stod(north[1]), y = std::stod(east[1]), z = 21.5;
+    const osg::Vec3d eye(x, y - 5, z + 60), centre(x, y + 25, z);
+    std::ostringstream camera;
+    camera.precision(12);
+    camera << eye.x() << ',' << eye.y() << ',' << eye.z() << ',' << centre.x() << ',' << centre.y() << ','
+           << centre.z();
+    run("sed '/<imagery/d' " + dir + "/pipe.xml > " + dir + "/plain.xml", status);
+    std::map<std::string, osg::ref_ptr<osg::Image>> shots;
+    for (const std::string name : {"pipe", "plain"}) {
+        std::string out = run(bin + "/pipeviewer --size 640x400 --pipe-xml " + dir + "/" + name +
+                                  ".xml --headless --camera " + camera.str() + " --screenshot " + dir + "/" +
+                                  name + ".png 2>&1",
+                              status);
+        ASSERT_EQ(status, 0) << out;
+        EXPECT_EQ(out.find("imagery"), std::string::npos) << out;
+        shots[name] = osgDB::readRefImageFile(dir + "/" + name + ".png");
+        ASSERT_TRUE(shots[name]);
+    }
+    // The colour seen at a ground point (45 degrees, 640 x 400 pixels).
+    auto seen = [&](const std::string& shot, double dx, double dy) {
+        osg::Vec4d clip = osg::Vec4d(x + dx, y + dy, z, 1) * osg::Matrixd::lookAt(eye, centre, {0, 0, 1}) *
+                          osg::Matrixd::perspective(45.0, 1.6, 1.0, 1000.0);
+        return shots[shot]->getColor(int((clip.x() / clip.w() + 1) * 320),
+                                     int((clip.y() / clip.w() + 1) * 200));
+    };
+    auto grey = [](const osg::Vec4& c) { return (c.r() + c.g() + c.b()) / 3; };
+    // North of the crossing, the street's water main (blue) runs 6 m west of its centre line, the
+    // combined drain (brown) 4 m east; 3.5 m west the asphalt and 9.5 m west the pavement have
+    // nothing beneath.
+    const osg::Vec4 asphalt = seen("pipe", -3.5, 35), pavement = seen("pipe", -9.5, 35);
+    const osg::Vec4 water = seen("pipe", -6, 35), drain = seen("pipe", 4, 35);
+    EXPECT_GT(grey(pavement), grey(asphalt) + 0.1) << pavement << " / " << asphalt;
+    EXPECT_NEAR(grey(seen("plain", -9.5, 35)), grey(seen("plain", -3.5, 35)), 0.03);
+    EXPECT_GT(water.b(), std::max(water.r(), water.g()) + 0.1) << water;
+    EXPECT_GT(drain.r(), drain.b() + 0.1) << drain;
 }
