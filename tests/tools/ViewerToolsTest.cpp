@@ -115,14 +115,24 @@ TEST_F(Tools, EveryNodeOfAHighlightedNameTurnsOneCyanNestedOnesIncluded) {
     group->addChild(geodes[1]);
     root->addChild(group);
     root->addChild(geodes[2]);
+    // A part shared with another fitting (Q8): P7 is painted on a copy, Q8 keeps its colours.
+    osg::ref_ptr<osg::Group> other = new osg::Group;
+    other->setName("Q8");
+    other->addChild(geodes[2]);
+    group->addChild(geodes[2]);
+    root->addChild(other);
+    auto cyan = [](const osg::Drawable* shape) {
+        auto* colours = dynamic_cast<const osg::Vec4dArray*>(shape->asGeometry()->getColorArray());
+        return colours && colours->size() == 1 && (*colours)[0] == osg::Vec4d(0, 1, 1, 1) &&
+               colours->getBinding() == osg::Array::BIND_OVERALL;
+    };
     // An empty name matches nothing.
     osg::ref_ptr<CXCommandHandler>(new CXHighLightHandler)->OnMessage("HighLight:P7,");
-    for (int i = 0; i < 3; ++i) {
-        auto* colours = dynamic_cast<const osg::Vec4dArray*>(shapes[i]->getColorArray());
-        EXPECT_EQ(i < 2, colours && colours->size() == 1 && (*colours)[0] == osg::Vec4d(0, 1, 1, 1) &&
-                             colours->getBinding() == osg::Array::BIND_OVERALL)
-            << "geometry " << i;
-    }
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(i < 2, cyan(shapes[i])) << "geometry " << i;
+    osg::Geode* painted = group->getChild(2)->asGeode();
+    ASSERT_TRUE(painted && painted != geodes[2] && other->getChild(0) == geodes[2]);
+    EXPECT_TRUE(cyan(painted->getDrawable(0)) && painted->getDrawable(0) != shapes[2]);
 }
 
 TEST_F(Tools, OnlyDrainagePipesGetTheFlowBandsWhoseOffsetCreepsEachUpdate) {
