@@ -5,6 +5,7 @@
 // which GridBuild measures on its own. Times are CPU times: the process builds on one
 // thread, and the machines it runs on are shared. Run from any folder: the database and
 // pipe.xml go to a temporary one, laid out like the host's (bin/ and the models beside it).
+#include "bench/Memory.h"
 #include "layers/DBPipe.h"
 #include "layers/DBPoint.h"
 #include "layers/extentPipeVisitor.h"
@@ -43,6 +44,7 @@ constexpr unsigned DeepestLevel = 3;
 class District {
 public:
     District() {
+        long residentAtStart = residentBytes();
         SampleOptions options;
         options.segments = 300000;
         network = SampleNetwork::generate(options);
@@ -83,6 +85,7 @@ public:
             }
         // The grids are built by the first tile that needs them.
         select(tiles.front(), ExtentLookup::Indexed);
+        residentLoaded = static_cast<double>(residentBytes() - residentAtStart);
         std::fprintf(stderr,
                      "generated %zu segments and %zu points; loaded %zu segments and %zu category points\n",
                      network.segmentCount(), network.pointCount(), segments, points);
@@ -110,6 +113,9 @@ public:
     SampleNetwork network;
     std::vector<osgEarth::GeoExtent> tiles;
     std::size_t segments = 0, points = 0;
+    // Resident growth from the generation to the selection of every category's points
+    // and the first grids: the generated network, the loaded records, the categories.
+    double residentLoaded = 0;
 };
 
 District& district() {
@@ -117,7 +123,9 @@ District& district() {
     return instance;
 }
 
+// CPU seconds per tile, and what the loaded district holds.
 void perTile(benchmark::State& state, std::size_t tiles) {
+    state.counters["rss_MiB_loaded"] = district().residentLoaded / (1024.0 * 1024.0);
     state.counters["tile"] =
         benchmark::Counter(static_cast<double>(tiles),
                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
