@@ -172,8 +172,8 @@ void GridBuild(benchmark::State& state) {
                              std::max(s.startX, s.endX), std::max(s.startY, s.endY)});
         for (auto& category : layer->getPointCategories()) {
             std::vector<ExtentGrid::Box>& points = lists.emplace_back();
-            for (const CPPoint& p : category->getRecords())
-                points.push_back({p.x, p.y, p.x, p.y});
+            for (const CPPoint* p : category->getRecords())
+                points.push_back({p->x, p->y, p->x, p->y});
         }
     }
     for (auto _ : state)
