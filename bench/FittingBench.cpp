@@ -106,9 +106,9 @@ void buildTees(benchmark::State& state, SegmentLookup lookup) {
     SurveyNumberIndex::of(*net.layer);
     std::int64_t drawn = 0;
     for (auto _ : state) {
-        for (const CPPoint& tee : net.tees->getRecords()) {
+        for (const CPPoint* tee : net.tees->getRecords()) {
             // LOD, transform at the tee, the arms' stubs and collars.
-            osg::ref_ptr<osg::Node> node = net.tees->createNode(tee);
+            osg::ref_ptr<osg::Node> node = net.tees->createNode(*tee);
             osg::Group* transform = node->asGroup()->getChild(0)->asGroup();
             if (transform->getNumChildren() == 1)
                 drawn += transform->getChild(0)->asGroup()->getNumChildren() / 2;

@@ -24,14 +24,14 @@ double armRadius(const CPPipeLine& segment) {
 
 DBFittingPoint::~DBFittingPoint() = default;
 
-std::list<CPPipeLine> DBFittingPoint::pipesStartingAt(const CPPoint& point) {
+std::vector<const CPPipeLine*> DBFittingPoint::pipesStartingAt(const CPPoint& point) {
     PipeStVisitor visitor(point.surveyNumber, segmentLookup);
     if (owner)
         owner->accept(visitor);
     return std::move(visitor.result);
 }
 
-std::list<CPPipeLine> DBFittingPoint::pipesEndingAt(const CPPoint& point) {
+std::vector<const CPPipeLine*> DBFittingPoint::pipesEndingAt(const CPPoint& point) {
     PipeEdVisitor visitor(point.surveyNumber, segmentLookup);
     if (owner)
         owner->accept(visitor);
@@ -55,14 +55,14 @@ osg::Vec3d DBFittingPoint::armFromEnd(const CPPipeLine& segment) {
 
 std::list<FittingArm> DBFittingPoint::startArms(const CPPoint& point) {
     std::list<FittingArm> arms;
-    for (const CPPipeLine& segment : pipesStartingAt(point))
-        arms.push_back({armFromStart(segment), armRadius(segment)});
+    for (const CPPipeLine* segment : pipesStartingAt(point))
+        arms.push_back({armFromStart(*segment), armRadius(*segment)});
     return arms;
 }
 
 std::list<FittingArm> DBFittingPoint::endArms(const CPPoint& point) {
     std::list<FittingArm> arms;
-    for (const CPPipeLine& segment : pipesEndingAt(point))
-        arms.push_back({armFromEnd(segment), armRadius(segment)});
+    for (const CPPipeLine* segment : pipesEndingAt(point))
+        arms.push_back({armFromEnd(*segment), armRadius(*segment)});
     return arms;
 }

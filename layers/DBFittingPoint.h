@@ -8,6 +8,7 @@
 #include <osg/Vec3d>
 
 #include <list>
+#include <vector>
 
 // Point categories of the kinds whose tees, crosses and elbows are assembled from the
 // pipes that meet at the point: these find and measure those pipes, in the owning layer only.
@@ -15,8 +16,9 @@ class DBFittingPoint : public DBPoint {
 public:
     using DBPoint::DBPoint;
 
-    virtual std::list<CPPipeLine> pipesStartingAt(const CPPoint& point);
-    virtual std::list<CPPipeLine> pipesEndingAt(const CPPoint& point);
+    // The owning layer's loaded segments, in list order.
+    virtual std::vector<const CPPipeLine*> pipesStartingAt(const CPPoint& point);
+    virtual std::vector<const CPPipeLine*> pipesEndingAt(const CPPoint& point);
     // About 0.2 m from the point along the segment. The planar part follows the surveyed
     // positions, the vertical part the terrain-based heights of the ends. A segment whose
     // ends coincide gives no direction: a zero arm.

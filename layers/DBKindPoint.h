@@ -9,6 +9,7 @@
 #include <string>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 template <Kind K>
 using KindPointBase = std::conditional_t<utilityKind(K).hasFittings, DBFittingPoint, DBPoint>;
@@ -27,8 +28,8 @@ public:
         return loadPointRows(utilityKind(K).pointTable, out);
     }
 
-    std::list<CPPoint>& getRecords() override {
-        return this->selectRecordsOnce([this](std::list<CPPoint>& records) {
+    const std::vector<const CPPoint*>& getRecords() override {
+        return this->selectRecordsOnce([this](std::vector<const CPPoint*>& records) {
             Visitor visitor(this->getName());
             this->accept(visitor);
             records = std::move(visitor.result);

@@ -139,8 +139,8 @@ osg::Group* DBPipe::buildExtent(osgEarth::GeoExtent extent) {
     extentPipeVisitor inExtent(extent);
     accept(inExtent);
     osg::ref_ptr<osg::Group> pipes = new osg::Group;
-    for (const CPPipeLine& segment : inExtent.getResult())
-        pipes->addChild(createSegmentNode(segment));
+    for (const CPPipeLine* segment : inExtent.getResult())
+        pipes->addChild(createSegmentNode(*segment));
     putColourShader(*pipes);
     osg::ref_ptr<osg::Group> pipesWrapper = new osg::Group;
     pipesWrapper->addChild(pipes);
@@ -184,20 +184,20 @@ void DBPipe::addOverview(const osgEarth::GeoExtent& extent, OverviewDrawing& dra
         return tile.xMin <= segment.startX && segment.startX < tile.xMax && tile.yMin < segment.startY &&
                segment.startY <= tile.yMax;
     };
-    std::list<CPPipeLine> chosen;
+    std::vector<const CPPipeLine*> chosen;
     segmentGrid().select(segments(), &extentPipeVisitor::segmentBox, tile,
                          defaultExtentLookup() == ExtentLookup::Indexed, startsInside, chosen);
     std::vector<osg::Vec3d> lineEnds, points;
     lineEnds.reserve(2 * chosen.size());
-    for (const CPPipeLine& segment : chosen) {
-        lineEnds.emplace_back(segment.startX, segment.startY, startHeight(segment));
-        lineEnds.emplace_back(segment.endX, segment.endY, endHeight(segment));
+    for (const CPPipeLine* segment : chosen) {
+        lineEnds.emplace_back(segment->startX, segment->startY, startHeight(*segment));
+        lineEnds.emplace_back(segment->endX, segment->endY, endHeight(*segment));
     }
     for (auto& category : pointCategories) {
         extentPointVisitor inExtent(extent);
         category->accept(inExtent);
-        for (const CPPoint& record : inExtent.getResult())
-            points.push_back(category->position(record));
+        for (const CPPoint* record : inExtent.getResult())
+            points.push_back(category->position(*record));
     }
     osg::ref_ptr<osg::Node> part = drawing.addKind(layerName, drawnColour(colour), lineEnds, points);
     if (!part)
@@ -279,7 +279,7 @@ bool DBPipe::loadSegments(std::list<CPPipeLine>&) {
     return false;
 }
 
-std::list<CPPipeLine>& DBPipe::segments() {
+const std::list<CPPipeLine>& DBPipe::segments() {
     bool filled = segmentsGate.ensure([this] {
         // Rows of a load that failed half way are not kept.
         if (!loadSegments(segmentRecords))

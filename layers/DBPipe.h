@@ -50,9 +50,10 @@ public:
     // Appends the kind's segments to `out`; false when nothing could be read. A layer
     // that is no particular kind reads nothing.
     virtual bool loadSegments(std::list<CPPipeLine>& out);
-    // The kind's segments, loaded on first use. While no load has found any, an empty
-    // list, and the next call loads again.
-    virtual std::list<CPPipeLine>& segments();
+    // The kind's segments, loaded on first use and unchanged afterwards, so their
+    // addresses stay valid while the layer lives. While no load has found any, an
+    // empty list, and the next call loads again.
+    virtual const std::list<CPPipeLine>& segments();
     // A level-of-detail node (drawn within PipeRange) over the placed body of one segment,
     // carrying a pooled copy of the segment; without a body when the segment has none.
     virtual osg::Node* createSegmentNode(const CPPipeLine& segment);

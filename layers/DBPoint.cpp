@@ -16,12 +16,12 @@ DBPoint::~DBPoint() = default;
 
 osg::Group* DBPoint::buildRecordGroup() {
     osg::ref_ptr<osg::Group> group = new osg::Group;
-    for (const CPPoint& record : getRecords()) {
-        osg::ref_ptr<osg::Node> node = createNode(record);
+    for (const CPPoint* record : getRecords()) {
+        osg::ref_ptr<osg::Node> node = createNode(*record);
         if (!node)
             continue;
-        node->setUserData(new CPPoint(record));
-        node->setName(record.gid);
+        node->setUserData(new CPPoint(*record));
+        node->setName(record->gid);
         group->addChild(node);
     }
     return group.release();
@@ -32,11 +32,11 @@ osg::Group* DBPoint::buildExtent(osgEarth::GeoExtent extent) {
     extentPointVisitor inExtent(std::move(extent));
     accept(inExtent);
     osg::ref_ptr<osg::Group> group = new osg::Group;
-    for (const CPPoint& record : inExtent.getResult()) {
-        osg::ref_ptr<osg::Node> node = createNode(record);
+    for (const CPPoint* record : inExtent.getResult()) {
+        osg::ref_ptr<osg::Node> node = createNode(*record);
         if (!node)
             continue;
-        node->setUserData(new CPPoint(record));
+        node->setUserData(new CPPoint(*record));
         group->addChild(node);
     }
     return group.release();
@@ -72,10 +72,13 @@ osg::Vec4d& DBPoint::getColor() {
     return colour;
 }
 
-std::list<CPPoint>& DBPoint::selectRecordsOnce(const std::function<void(std::list<CPPoint>&)>& select) {
+const std::vector<const CPPoint*>&
+DBPoint::selectRecordsOnce(const std::function<void(std::vector<const CPPoint*>&)>& select) {
+    // Read-only, so every thread can be handed the same one while nothing is selected.
+    static const std::vector<const CPPoint*> unselected;
     bool filled = recordsGate.ensure([&] {
         select(records);
         return !records.empty();
     });
-    return filled ? records : unfilledList<CPPoint>();
+    return filled ? records : unselected;
 }

@@ -11,6 +11,7 @@
 #include <functional>
 #include <list>
 #include <string>
+#include <vector>
 
 namespace osg {
 class Group;
@@ -34,8 +35,9 @@ public:
     // Reads the kind's whole point table, appending to `out`; false when the database
     // or the table cannot be read.
     virtual bool loadRecords(std::list<CPPoint>& out) = 0;
-    // This category's records, selected from the kind's points on first use.
-    virtual std::list<CPPoint>& getRecords() = 0;
+    // This category's records, selected from the kind's points on first use: the
+    // addresses of the kind's loaded points, in their order, valid for the process.
+    virtual const std::vector<const CPPoint*>& getRecords() = 0;
     virtual osg::Node* createNode(const CPPoint& record) = 0;
     // The nodes of the records inside a tile's extent, new on every call.
     virtual osg::Group* buildExtent(osgEarth::GeoExtent extent);
@@ -61,13 +63,14 @@ protected:
 
     // The records member, selected by `select` the first time a selection finds any;
     // until then an empty list, and the next call selects again.
-    std::list<CPPoint>& selectRecordsOnce(const std::function<void(std::list<CPPoint>&)>& select);
+    const std::vector<const CPPoint*>&
+    selectRecordsOnce(const std::function<void(std::vector<const CPPoint*>&)>& select);
     // A group of the nodes of all records, as every kind builds it: each node named
     // with its record's GID and carrying a pooled copy of the record.
     osg::Group* buildRecordGroup();
 
     osg::Vec4d colour;
-    std::list<CPPoint> records;
+    std::vector<const CPPoint*> records;
     std::string name;
     bool ownLook;
     DBPipe* owner = nullptr;

@@ -3,7 +3,7 @@
 #include "layers/DBPoint.h"
 
 void selectKindPoints(KindPointCache& cache, DBPoint& category, const std::string& name,
-                      std::list<CPPoint>& result) {
+                      std::vector<const CPPoint*>& result) {
     bool loaded = cache.gate.ensure([&] {
         if (!category.loadRecords(cache.records))
             cache.records.clear();
@@ -14,5 +14,5 @@ void selectKindPoints(KindPointCache& cache, DBPoint& category, const std::strin
     // A tee with an inspection well on it belongs to both categories.
     for (const CPPoint& point : cache.records)
         if (point.nature == name || point.facility == name)
-            result.push_back(point);
+            result.push_back(&point);
 }

@@ -8,18 +8,22 @@
 #include <list>
 #include <string>
 #include <utility>
+#include <vector>
 
 // Every point of one kind, read from the kind's point table once and shared by all the
-// kind's categories, which each filter it for their own name.
+// kind's categories, which each keep the addresses of the points of their own name.
+// Once filled the list never changes and lives until the process ends, so those
+// addresses stay valid.
 struct KindPointCache {
     LoadGate gate;
     std::list<CPPoint> records;
 };
 
 // Loads the kind's points through `category` unless they are loaded already, then
-// copies into `result` the points whose nature, or else attached facility, is `name`.
+// appends to `result` the addresses of the points whose nature, or else attached
+// facility, is `name`.
 void selectKindPoints(KindPointCache& cache, DBPoint& category, const std::string& name,
-                      std::list<CPPoint>& result);
+                      std::vector<const CPPoint*>& result);
 
 // Selects one category's points from the points of kind K.
 template <Kind K> class KindPointVisitor : public PointVisitor {
@@ -34,5 +38,5 @@ public:
     }
 
     std::string name;
-    std::list<CPPoint> result;
+    std::vector<const CPPoint*> result;
 };

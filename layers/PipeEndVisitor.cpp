@@ -12,12 +12,13 @@ void PipeEndVisitor::apply(DBPipe& layer) {
     if (lookup == SegmentLookup::Scan) {
         for (const CPPipeLine& segment : layer.segments())
             if ((end == End::Start ? segment.startNumber : segment.endNumber) == id)
-                result.push_back(segment);
+                result.push_back(&segment);
         return;
     }
     std::shared_ptr<const SurveyNumberIndex> index = SurveyNumberIndex::of(layer);
     if (!index)
         return;
-    for (const CPPipeLine* segment : end == End::Start ? index->startingAt(id) : index->endingAt(id))
-        result.push_back(*segment);
+    const std::vector<const CPPipeLine*>& found =
+        end == End::Start ? index->startingAt(id) : index->endingAt(id);
+    result.insert(result.end(), found.begin(), found.end());
 }

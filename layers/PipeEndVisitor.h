@@ -3,16 +3,17 @@
 #include "layers/PipeVisitor.h"
 #include "network/CPPipeLine.h"
 
-#include <list>
 #include <string>
 #include <utility>
+#include <vector>
 
 // How a visitor finds the segments of a layer: through the layer's index, or by
 // walking every segment (what the index must agree with, and what it is measured against).
 enum class SegmentLookup { Indexed, Scan };
 
-// Collects copies of the segments of the visited layers that start (or end) at one
-// survey point number, whole strings compared byte for byte, in segment-list order.
+// Collects the segments of the visited layers that start (or end) at one survey point
+// number, whole strings compared byte for byte, in segment-list order: the addresses
+// of the layers' loaded segments.
 class PipeEndVisitor : public PipeVisitor {
 public:
     enum class End { Start, End };
@@ -20,10 +21,10 @@ public:
     PipeEndVisitor(End end, std::string surveyNumber, SegmentLookup lookup);
 
     void apply(DBPipe& layer) override;
-    std::list<CPPipeLine>& getResult() { return result; }
+    const std::vector<const CPPipeLine*>& getResult() const { return result; }
 
     std::string id;
-    std::list<CPPipeLine> result;
+    std::vector<const CPPipeLine*> result;
 
 private:
     End end;

@@ -7,11 +7,12 @@
 
 #include "geo/GeoExtent.h"
 
-#include <list>
+#include <vector>
 
-// Collects copies of the segments of the visited layers whose bounding rectangle meets
-// a tile's extent, edges included: a segment that only touches the edge between two
-// tiles is built in both, so no pipe breaks off at a tile border. In segment-list order.
+// Collects the segments of the visited layers whose bounding rectangle meets a tile's
+// extent, edges included: a segment that only touches the edge between two tiles is
+// built in both, so no pipe breaks off at a tile border. In segment-list order, as the
+// addresses of the layers' loaded segments.
 // The extent's coordinate system is not consulted: the survey coordinates are the map's.
 class extentPipeVisitor : public PipeVisitor {
 public:
@@ -20,10 +21,10 @@ public:
     void apply(DBPipe& layer) override;
     // The rectangle a segment covers, as the layers' segment grids are built on.
     static ExtentGrid::Box segmentBox(const CPPipeLine& segment);
-    std::list<CPPipeLine>& getResult() { return result; }
+    const std::vector<const CPPipeLine*>& getResult() const { return result; }
 
     osgEarth::GeoExtent extent;
-    std::list<CPPipeLine> result;
+    std::vector<const CPPipeLine*> result;
 
 private:
     ExtentLookup lookup;

@@ -6,23 +6,23 @@
 
 #include "geo/GeoExtent.h"
 
-#include <list>
+#include <vector>
 
-// Collects copies of the points of the visited categories that lie in a tile's extent,
-// in record order. Tiles share their edges, and a point on a shared edge must be drawn
-// by exactly one of them: the extent is closed on its west and north edges and open on
-// its east and south ones (xMin <= X < xMax, yMin < Y <= yMax). The paged graph widens
-// its easternmost and southernmost tiles by the smallest step, which closes the graph's
-// own outer edges.
+// Collects the points of the visited categories that lie in a tile's extent, in record
+// order, as the addresses of the kinds' loaded points. Tiles share their edges, and a
+// point on a shared edge must be drawn by exactly one of them: the extent is closed on
+// its west and north edges and open on its east and south ones (xMin <= X < xMax,
+// yMin < Y <= yMax). The paged graph widens its easternmost and southernmost tiles by
+// the smallest step, which closes the graph's own outer edges.
 class extentPointVisitor : public PointVisitor {
 public:
     explicit extentPointVisitor(osgEarth::GeoExtent extent, ExtentLookup lookup = defaultExtentLookup());
 
     void apply(DBPoint& category) override;
-    std::list<CPPoint>& getResult() { return result; }
+    const std::vector<const CPPoint*>& getResult() const { return result; }
 
     osgEarth::GeoExtent extent;
-    std::list<CPPoint> result;
+    std::vector<const CPPoint*> result;
 
 private:
     ExtentLookup lookup;

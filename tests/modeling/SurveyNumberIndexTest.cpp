@@ -50,6 +50,11 @@ TEST(SurveyNumberIndex, GivesFittingsTheArmsAScanOfTheLayerGivesInTheSameOrder) 
             }
             EXPECT_EQ(found[1], found[0]) << number;
             arms += found[1].size();
+            // Both lookups hand out the layer's own segments.
+            tees->setSegmentLookup(SegmentLookup::Scan);
+            const std::vector<const CPPipeLine*> scanned = tees->pipesEndingAt(point);
+            tees->setSegmentLookup(SegmentLookup::Indexed);
+            EXPECT_EQ(tees->pipesEndingAt(point), scanned) << number;
         }
         // Every segment leaves one point and arrives at one.
         EXPECT_GT(layer->segments().size(), 300u);

@@ -126,7 +126,7 @@ TEST(UtilityKinds, EveryKindHasItsLayerCategoriesAndTablesAndLoadsOnceWhenManyTh
             EXPECT_EQ(category->getOwner(), &layer);
             EXPECT_EQ(layer.findPointCategory(category->getName()), category.get());
             ASSERT_EQ(category->getRecords().size(), perCategory);
-            EXPECT_EQ(category->getRecords().front().gid, code + std::to_string(i++));
+            EXPECT_EQ(category->getRecords().front()->gid, code + std::to_string(i++));
         }
         ASSERT_EQ(layer.segments().size(), points - 1) << code;
         const osg::Vec4ub c = layer.getLayerColor();

@@ -117,8 +117,8 @@ TEST(NetworkPaging, AllDeepestTilesPageInWithEverySegmentAndPointWhereItBelongs)
                       std::min(s.startY, s.endY) > ymax || ymax - h > std::max(s.startY, s.endY));
             }
         for (auto& category : layer->getPointCategories())
-            for (const CPPoint& point : category->getRecords())
-                ++points[point.gid];
+            for (const CPPoint* point : category->getRecords())
+                ++points[point->gid];
     }
     Census census;
     graph->accept(census);
