@@ -134,8 +134,8 @@ void TeesHeld(benchmark::State& state) {
         held.reserve(Tees);
         const long before = residentBytes();
         const double heapBefore = static_cast<double>(mallinfo2().uordblks);
-        for (const CPPoint& tee : net.tees->getRecords())
-            held.emplace_back(net.tees->createNode(tee));
+        for (const CPPoint* tee : net.tees->getRecords())
+            held.emplace_back(net.tees->createNode(*tee));
         state.counters["rss_B_per_tee"] = static_cast<double>(residentBytes() - before) / Tees;
         state.counters["heap_B_per_tee"] = (static_cast<double>(mallinfo2().uordblks) - heapBefore) / Tees;
     }
