@@ -325,10 +325,10 @@ bool HostApp::waitPaging(double seconds) {
         frame();
         bool busy = pager->requiresUpdateSceneGraph() || pager->getRequestsInProgress() ||
                     pager->getFileRequestListSize() > 0 || pager->getDataToMergeListSize() > 0;
-        // A request made by this frame's cull shows up only in the next: wait for a
-        // few quiet frames in a row.
+        // A frame whose cull requested nothing, with nothing loading or left to merge, would
+        // be followed by the very same frame: one more confirms it.
         quiet = busy ? 0 : quiet + 1;
-        if (quiet >= 5)
+        if (quiet >= 2)
             return true;
         // While tiles load, a frame changes nothing: the camera stands still, and its requests
         // stay current as long as no new frame begins. The next frame is drawn when a tile is
