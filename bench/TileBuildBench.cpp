@@ -27,6 +27,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <osg/DisplaySettings>
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -48,6 +50,8 @@ class District {
 public:
     District() {
         long residentAtStart = residentBytes();
+        // One graphics context's slots in every drawable, as the host's viewer sets it.
+        osg::DisplaySettings::instance()->setMaxNumberOfGraphicsContexts(1);
         SampleOptions options;
         options.segments = 300000;
         network = SampleNetwork::generate(options);
@@ -98,6 +102,8 @@ public:
         std::fprintf(stderr,
                      "generated %zu segments and %zu points; loaded %zu segments and %zu category points\n",
                      network.segmentCount(), network.pointCount(), segments, points);
+        // The viewer holds no generator: its copy of the network goes before the tiles are built.
+        network = SampleNetwork();
         std::fprintf(stderr, "%zu tiles of %.0f x %.0f m, %.0f segments a tile\n", tiles.size(),
                      tiles.front().width(), tiles.front().height(),
                      static_cast<double>(tileSegments) / static_cast<double>(tiles.size()));

@@ -136,6 +136,8 @@ osg::Node* DBPipe::createSegmentNode(const CPPipeLine& segment) {
 }
 
 osg::Group* DBPipe::buildExtent(osgEarth::GeoExtent extent) {
+    // The tile's tubes share one vertex buffer; the tile is this thread's until returned.
+    PipeBodies::SharedTubeBuffer tubeBuffer;
     extentPipeVisitor inExtent(extent);
     accept(inExtent);
     osg::ref_ptr<osg::Group> pipes = new osg::Group;

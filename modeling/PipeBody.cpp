@@ -77,6 +77,20 @@ private:
 
 namespace PipeBodies {
 
+namespace {
+thread_local osg::VertexBufferObject* tileBuffer = nullptr;
+} // namespace
+
+SharedTubeBuffer::SharedTubeBuffer() {
+    tileBuffer = new osg::VertexBufferObject;
+    tileBuffer->ref();
+}
+
+SharedTubeBuffer::~SharedTubeBuffer() {
+    tileBuffer->unref();
+    tileBuffer = nullptr;
+}
+
 osg::Geode* roundTube(double radius, const osg::Vec4& colour, double length) {
     osg::ref_ptr<osgModeling::Loft> tube;
     osg::ref_ptr<const osgModeling::Loft> unit = UnitTubes::instance().find(radius, colour);
@@ -86,13 +100,14 @@ osg::Geode* roundTube(double radius, const osg::Vec4& colour, double length) {
         // copy keeps the unit tube's curves, but its surface is these vertices.
         tube = new osgModeling::Loft(*unit, osg::CopyOp::SHALLOW_COPY);
         const std::size_t ring = unitVertices->size() / 2;
-        osg::ref_ptr<osg::Vec3Array> vertices = new osg::Vec3Array(unitVertices->begin(), unitVertices->end());
+        osg::ref_ptr<osg::Vec3Array> vertices =
+            new osg::Vec3Array(unitVertices->begin(), unitVertices->end());
         const osg::Vec3 along(osg::Vec3d(0.0, length, 0.0));
         for (std::size_t i = 0; i < ring; ++i)
             (*vertices)[ring + i] = (*vertices)[i] + along;
         // A buffer of its own: the geometry would otherwise put the vertices in the buffer
         // of the shared normals, which every tube of the size would then write to.
-        vertices->setVertexBufferObject(new osg::VertexBufferObject);
+        vertices->setVertexBufferObject(tileBuffer ? tileBuffer : new osg::VertexBufferObject);
         tube->setVertexArray(vertices.get());
     } else {
         tube = loftTube(radius, colour, length);

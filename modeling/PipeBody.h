@@ -17,4 +17,16 @@ namespace PipeBodies {
 // A geode over the tube of radius `radius` from the origin to (0, length, 0), in `colour`.
 osg::Geode* roundTube(double radius, const osg::Vec4& colour, double length);
 
+// While one lives on a thread, the tubes made there keep their vertices in one buffer of
+// its own instead of one buffer each (a few hundred bytes a tube, and one driver buffer
+// per tile instead of thousands). For the span of building one tile, which no other thread
+// sees until it is done; scopes do not nest.
+class SharedTubeBuffer {
+public:
+    SharedTubeBuffer();
+    ~SharedTubeBuffer();
+    SharedTubeBuffer(const SharedTubeBuffer&) = delete;
+    SharedTubeBuffer& operator=(const SharedTubeBuffer&) = delete;
+};
+
 } // namespace PipeBodies

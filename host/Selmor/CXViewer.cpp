@@ -3,6 +3,7 @@
 #include "Selmor/CXCommandRouter.h"
 #include "Selmor/ViewSetup.h"
 
+#include <osg/DisplaySettings>
 #include <osgGA/EventQueue>
 
 CXViewer* g_pCXviewer = nullptr;
@@ -11,6 +12,10 @@ CXViewer::CXViewer()
     : _composite(new osgViewer::CompositeViewer), _mainView(new osgViewer::View), _root(new osg::Group),
       _pipeGroup(new osg::Group), _terrain(new osg::Group), _excavate(new osg::Group),
       _models(new osg::Group), _viceModels(new osg::Group) {
+    // Every drawable, buffer and state keeps a slot per graphics context the process may
+    // have, 32 unless told (several hundred bytes a drawable, a tenth of a city's tiles). The
+    // host draws on one; OSG raises the count itself when a further context is made.
+    osg::DisplaySettings::instance()->setMaxNumberOfGraphicsContexts(1);
     _root->setName("root");
     _pipeGroup->setName("pipes");
     _terrain->setName("terrain");
