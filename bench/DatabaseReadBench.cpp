@@ -90,6 +90,18 @@ Files& files() {
     return f;
 }
 
+// Every column of every row of an executed query; the rows read.
+int64_t fetchAll(QSqlQuery& query) {
+    const int columns = query.record().count();
+    int64_t rows = 0;
+    while (query.next()) {
+        for (int i = 0; i < columns; ++i)
+            benchmark::DoNotOptimize(query.value(i));
+        ++rows;
+    }
+    return rows;
+}
+
 // What a point loader does with its connection: every column of every row.
 int64_t readAll(const std::string& path) {
     DBConnection connection(path);
@@ -98,13 +110,7 @@ int64_t readAll(const std::string& path) {
     QSqlQuery query;
     query.prepare("SELECT * FROM TQMB_JSPoint");
     query.exec();
-    const int columns = query.record().count();
-    int64_t rows = 0;
-    while (query.next()) {
-        for (int i = 0; i < columns; ++i)
-            benchmark::DoNotOptimize(query.value(i));
-        ++rows;
-    }
+    const int64_t rows = fetchAll(query);
     connection.close();
     return rows;
 }
@@ -150,14 +156,7 @@ int64_t readOnThread(const std::string& path) {
     QSqlQuery query(connection.database());
     query.setForwardOnly(true);
     query.exec("SELECT * FROM TQMB_JSPoint");
-    const int columns = query.record().count();
-    int64_t rows = 0;
-    while (query.next()) {
-        for (int i = 0; i < columns; ++i)
-            benchmark::DoNotOptimize(query.value(i));
-        ++rows;
-    }
-    return rows;
+    return fetchAll(query);
 }
 
 // Two reads of the table (0: the SQLite file, 1: the Access file) on two threads, at
