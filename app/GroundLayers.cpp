@@ -9,11 +9,13 @@
 #include <osg/BlendFunc>
 #include <osg/Geode>
 #include <osg/Geometry>
+#include <osg/LOD>
 #include <osg/LineWidth>
 #include <osg/MatrixTransform>
 #include <osg/Point>
 #include <osg/PolygonOffset>
 #include <osg/TriangleIndexFunctor>
+#include <osgText/Text>
 #include <osgUtil/Tessellator>
 
 #include <sys/stat.h>
@@ -188,6 +190,58 @@ private:
     std::vector<unsigned> _lines, _outlines, _fills, _points;
 };
 
+// Labels in a font that has the Chinese characters of street and parcel names when the
+// system has one, else in OSG's own (Latin letters only).
+osg::ref_ptr<osgText::Font> labelFont() {
+    static osg::ref_ptr<osgText::Font> font = [] {
+        const char* cjk = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc";
+        struct stat status {};
+        osg::ref_ptr<osgText::Font> read = stat(cjk, &status) == 0 ? osgText::readRefFontFile(cjk) : nullptr;
+        return read ? read : osgText::Font::getDefaultFont();
+    }();
+    return font;
+}
+
+// Where a feature's label stands: the middle of a line, a point inside a polygon, the point.
+bool labelAnchor(const OGRGeometry& geometry, double& x, double& y) {
+    OGRPoint at;
+    const OGRwkbGeometryType type = wkbFlatten(geometry.getGeometryType());
+    if (type == wkbLineString) {
+        const auto& line = static_cast<const OGRLineString&>(geometry);
+        line.Value(line.get_Length() / 2.0, &at);
+    } else if (type == wkbPoint) {
+        at = static_cast<const OGRPoint&>(geometry);
+    } else if (OGRGeometryUniquePtr inside(OGRGeometry::FromHandle(
+                   OGR_G_PointOnSurface(OGRGeometry::ToHandle(const_cast<OGRGeometry*>(&geometry)))));
+               inside && wkbFlatten(inside->getGeometryType()) == wkbPoint) {
+        at = *inside->toPoint();
+    } else if (geometry.Centroid(&at) != OGRERR_NONE) {
+        return false;
+    }
+    x = at.getX(), y = at.getY();
+    return std::isfinite(x) && std::isfinite(y);
+}
+
+// A label facing the screen at a fixed size, shown within LabelRange of the eye.
+osg::ref_ptr<osg::Node> labelNode(const std::string& utf8, const osg::Vec3& at, const osg::Vec4& colour) {
+    osg::ref_ptr<osgText::Text> text = new osgText::Text;
+    text->setFont(labelFont());
+    text->setText(utf8, osgText::String::ENCODING_UTF8);
+    text->setCharacterSizeMode(osgText::Text::SCREEN_COORDS);
+    text->setCharacterSize(14.0f);
+    text->setAxisAlignment(osgText::Text::SCREEN);
+    text->setAlignment(osgText::Text::CENTER_BOTTOM);
+    text->setColor(colour);
+    text->setBackdropType(osgText::Text::OUTLINE);
+    text->setPosition(at);
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
+    geode->addDrawable(text);
+    osg::ref_ptr<osg::LOD> near = new osg::LOD;
+    near->setCenter(at);
+    near->addChild(geode, 0.0f, Style::LabelRange);
+    return near;
+}
+
 } // namespace
 
 bool Style::read(const std::string& path, std::string& error) {
@@ -218,11 +272,16 @@ bool Style::read(const std::string& path, std::string& error) {
             copy >> first >> second;
             filled = second != "none";
             ok = !filled || readColour(line, fill);
+        } else if (key == "label") {
+            std::string rest;
+            ok = line >> label && !(line >> rest);
         } else
             ok = false;
         if (!ok) {
-            error = path + ":" + std::to_string(number) +
-                    ": not a setting (colour R G B [A], width W, fill R G B [A] or fill none): " + text;
+            error =
+                path + ":" + std::to_string(number) +
+                ": not a setting (colour R G B [A], width W, fill R G B [A], fill none or label FIELD): " +
+                text;
             return false;
         }
     }
@@ -269,6 +328,8 @@ osg::ref_ptr<osg::Node> build(const std::string& path, const Style& style, const
     // Lines follow the terrain between their vertices: a point every few metres.
     const double step = std::max(2.0, std::hypot(xmax - xmin, ymax - ymin) / 2000.0);
     Drawing drawing(terrain, xmin, ymin, step);
+    osg::ref_ptr<osg::Group> labels = new osg::Group;
+    labels->setName("labels");
     OGREnvelope extent;
     extent.MinX = xmin, extent.MinY = ymin, extent.MaxX = xmax, extent.MaxY = ymax;
     for (OGRLayer* layer : dataset->GetLayers()) {
@@ -285,6 +346,8 @@ osg::ref_ptr<osg::Node> build(const std::string& path, const Style& style, const
                 }
             }
         }
+        const int labelField =
+            style.label.empty() ? -1 : layer->GetLayerDefn()->GetFieldIndex(style.label.c_str());
         layer->ResetReading();
         for (auto& feature : *layer) {
             OGRGeometry* geometry = feature->GetGeometryRef();
@@ -292,8 +355,17 @@ osg::ref_ptr<osg::Node> build(const std::string& path, const Style& style, const
                 continue;
             OGREnvelope box;
             geometry->getEnvelope(&box);
-            if (box.Intersects(extent))
-                drawing.add(*geometry, style.filled);
+            if (!box.Intersects(extent))
+                continue;
+            drawing.add(*geometry, style.filled);
+            double x, y;
+            const char* name = labelField >= 0 && feature->IsFieldSetAndNotNull(labelField)
+                                   ? feature->GetFieldAsString(labelField)
+                                   : "";
+            if (*name && labelAnchor(*geometry, x, y))
+                labels->addChild(labelNode(
+                    name, osg::Vec3(float(x - xmin), float(y - ymin), float(terrain.heightAt(x, y) + 1.0)),
+                    style.lineColour));
         }
     }
     osg::ref_ptr<osg::MatrixTransform> placed =
@@ -301,6 +373,8 @@ osg::ref_ptr<osg::Node> build(const std::string& path, const Style& style, const
     placed->setName("ground layer " + path);
     if (!drawing.empty())
         placed->addChild(drawing.geode(style));
+    if (labels->getNumChildren() > 0)
+        placed->addChild(labels);
     return placed;
 }
 

@@ -17,13 +17,18 @@ namespace GroundLayers {
 //   colour R G B [A]   lines and outlines, 0..1
 //   width W            line width in pixels
 //   fill R G B [A]     polygon fill, or "fill none" for outlines only
-// Settings it leaves out keep the defaults for the geometry.
+//   label FIELD        each feature's FIELD written on it (a road's name, say), shown where
+//                      the eye is within LabelRange of it
+// Settings it leaves out keep the defaults for the geometry; without "label", no labels.
 struct Style {
+    static constexpr float LabelRange = 400.0f;
+
     osg::Vec4 lineColour{0.98f, 0.84f, 0.18f, 1.0f};
     osg::Vec4 polygonColour{0.85f, 0.35f, 0.25f, 1.0f};
     osg::Vec4 fill{0.85f, 0.35f, 0.25f, 0.35f};
     float width = 2.0f;
     bool lineColourSet = false, filled = true;
+    std::string label;
 
     // False with the line and reason when the file cannot be read or holds a bad setting.
     bool read(const std::string& path, std::string& error);

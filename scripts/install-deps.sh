@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libgl1-mesa-dri libgl1-mesa-dev mesa-utils
   sqlite3 bc libsqlite3-dev
-  locales
+  locales fonts-wqy-microhei
   clang-format clang-tidy
 )
 

@@ -9,6 +9,7 @@
 #include <osg/Geometry>
 #include <osg/Vec3ub>
 #include <osg/Vec4ub>
+#include <osgText/Text>
 
 #include <QTemporaryDir>
 
@@ -235,9 +236,12 @@ TEST(GroundLayers, ShapefileAndGeoPackageFeaturesFollowTheTerrain) {
         GDALDataset* file = GetGDALDriverManager()->GetDriverByName(driver)->Create(path.c_str(), 0, 0, 0,
                                                                                     GDT_Unknown, nullptr);
         OGRLayer* layer = file->CreateLayer("features", &srs, wkbUnknown, nullptr);
+        OGRFieldDefn field("name", OFTString);
+        layer->CreateField(&field);
         OGRGeometry* geometry = nullptr;
         OGRGeometryFactory::createFromWkt(wkt, &srs, &geometry);
         OGRFeature feature(layer->GetLayerDefn());
+        feature.SetField("name", "Jiefang Road");
         feature.SetGeometryDirectly(geometry);
         EXPECT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
         GDALClose(file);
@@ -257,11 +261,33 @@ TEST(GroundLayers, ShapefileAndGeoPackageFeaturesFollowTheTerrain) {
     const std::string parcels = write("GPKG", "parcels.gpkg", geographic, lonLat);
     CPLFree(lonLat);
 
+    GroundLayers::Style named;
+    named.label = "name";
     for (const std::string& path : {kerb, parcels}) {
         SCOPED_TRACE(path);
-        osg::ref_ptr<osg::Node> node = GroundLayers::build(path, GroundLayers::Style(), "EPSG:4547", *terrain,
-                                                           530000, 3384000, 530100, 3384100, error);
+        osg::ref_ptr<osg::Node> node =
+            GroundLayers::build(path, named, "EPSG:4547", *terrain, 530000, 3384000, 530100, 3384100, error);
         ASSERT_TRUE(node) << error;
+        // The name stands a metre above the ground: the kerb's in its middle, the parcel's
+        // inside it and outside its hole.
+        ASSERT_EQ(node->asGroup()->getNumChildren(), 2u);
+        const auto* label = dynamic_cast<const osgText::Text*>(node->asGroup()
+                                                                   ->getChild(1)
+                                                                   ->asGroup()
+                                                                   ->getChild(0)
+                                                                   ->asGroup()
+                                                                   ->getChild(0)
+                                                                   ->asGeode()
+                                                                   ->getDrawable(0));
+        ASSERT_TRUE(label);
+        EXPECT_EQ(label->getText().createUTF8EncodedString(), "Jiefang Road");
+        const osg::Vec3 at = label->getPosition();
+        EXPECT_NEAR(at.z(), at.x() + 1.0, 0.02);
+        if (path == kerb)
+            EXPECT_NEAR((at - osg::Vec3(50, 50, 51)).length(), 0.0, 0.01);
+        else
+            EXPECT_TRUE(at.x() > 20 && at.x() < 80 && at.y() > 20 && at.y() < 80 &&
+                        !(at.x() > 40 && at.x() < 60 && at.y() > 40 && at.y() < 60));
         osg::Geode* geode = node->asGroup()->getChild(0)->asGeode();
         const auto* vertices =
             static_cast<const osg::Vec3Array*>(geode->getDrawable(0)->asGeometry()->getVertexArray());
