@@ -13,7 +13,9 @@
 #include "database/AccessMirror.h"
 #endif
 
-#include <QDateTime>
+#include <QFile>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
@@ -137,9 +139,14 @@ std::string openedOn(const std::string& path) {
         return AccessMirror::attach(path, uri, error) ? uri : std::string();
     }
 #endif
-    return path + "|" + std::to_string(file.size()) + "|" +
-           std::to_string(file.lastModified().toMSecsSinceEpoch()) + "|" +
-           std::to_string(file.metadataChangeTime().toMSecsSinceEpoch());
+    // From stat itself: Qt's file times go through the C library's time zone, whose
+    // state loaders on several threads would share.
+    struct stat status {};
+    if (stat(QFile::encodeName(file.absoluteFilePath()).constData(), &status) != 0)
+        return std::string();
+    return path + "|" + std::to_string(status.st_size) + "|" + std::to_string(status.st_mtim.tv_sec) + "." +
+           std::to_string(status.st_mtim.tv_nsec) + "|" + std::to_string(status.st_ctim.tv_sec) + "." +
+           std::to_string(status.st_ctim.tv_nsec) + "|" + std::to_string(status.st_ino);
 }
 
 // The calling thread's connection: its name, and what it is open on (empty: not open).

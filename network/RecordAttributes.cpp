@@ -103,8 +103,8 @@ AttributeColumns::AttributeColumns(std::vector<Column> columns_) : all(std::move
             names.push_back(column.name);
         }
         if (column.member >= 0) {
-            if (lastOfMember.size() <= static_cast<std::size_t>(column.member))
-                lastOfMember.resize(static_cast<std::size_t>(column.member) + 1, -1);
+            while (lastOfMember.size() <= static_cast<std::size_t>(column.member))
+                lastOfMember.push_back(-1);
             lastOfMember[static_cast<std::size_t>(column.member)] = static_cast<int>(i);
         }
     }
