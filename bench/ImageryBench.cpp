@@ -9,22 +9,11 @@
 #include <ogr_spatialref.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 namespace {
-
-// Peak resident memory of the process so far, in bytes.
-long peakResidentBytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.compare(0, 6, "VmHWM:") == 0)
-            return std::atol(line.c_str() + 6) * 1024;
-    return 0;
-}
 
 // Full-resolution tiles left sparse (never written), overviews filled with a pattern: the
 // file stays small while a reader that ignored the overviews would read 4.8 GB.
