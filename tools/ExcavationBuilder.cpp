@@ -2,7 +2,7 @@
 
 #include "Selmor/CXViewer.h"
 #include "Selmor/MyNewUpdateSlaveCallback.h"
-#include "text/NativePath.h"
+#include "modeling/ModelFile.h"
 #include "text/Number.h"
 
 #include <osg/ColorMask>
@@ -11,7 +11,6 @@
 #include <osg/Geometry>
 #include <osg/Stencil>
 #include <osg/Texture2D>
-#include <osgDB/ReadFile>
 
 namespace ExcavationBuilder {
 
@@ -25,7 +24,7 @@ osg::ref_ptr<osg::MatrixTransform> placed(const osg::Vec3d& origin, osg::Node* c
 
 // The image on unit 0 of `geometry`; a missing picture leaves it untextured.
 void texture(osg::Geometry& geometry, const char* gbkPath) {
-    osg::ref_ptr<osg::Image> image = osgDB::readImageFile(nativePath(gbkPath));
+    osg::ref_ptr<osg::Image> image = readModelImage(gbkPath);
     if (image)
         geometry.getOrCreateStateSet()->setTextureAttributeAndModes(0, new osg::Texture2D(image.get()),
                                                                     osg::StateAttribute::ON);

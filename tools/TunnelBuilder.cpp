@@ -2,13 +2,12 @@
 
 #include "loft/Curve.h"
 #include "loft/Loft.h"
-#include "text/NativePath.h"
+#include "modeling/ModelFile.h"
 
 #include <osg/Geode>
 #include <osg/Image>
 #include <osg/MatrixTransform>
 #include <osg/Texture2D>
-#include <osgDB/ReadFile>
 
 #include <cmath>
 
@@ -43,7 +42,7 @@ osg::ref_ptr<osg::Group> TunnelBuilder::build(const osg::Vec3dArray& centreLine,
                                     osg::Vec3(-b, a, 0.0f), osg::Vec3(-b, -a, 0.0f)})
         section->addPathPoint(corner);
 
-    osg::ref_ptr<osg::Image> image = osgDB::readImageFile(nativePath("..\\侧面.jpg"));
+    osg::ref_ptr<osg::Image> image = readModelImage("..\\侧面.jpg");
     osg::ref_ptr<osg::Texture2D> texture = image ? new osg::Texture2D(image.get()) : nullptr;
     for (size_t i = 0; i + 1 < centreLine.size(); ++i) {
         osg::Matrixd placement;
