@@ -7,6 +7,7 @@
 
 #include <osg/Vec3d>
 
+#include <atomic>
 #include <chrono>
 #include <map>
 #include <memory>
@@ -64,8 +65,9 @@ public:
     // same extent. False with a reason.
     bool loadNetwork(const std::string& srs, const std::string& extent, const std::string& baseZ,
                      std::string& error);
-    // Runs frames until the pager has nothing left to load or merge, or until the
-    // time runs out. False on time-out.
+    // Runs frames until the pager has nothing left to load or merge (when frames are
+    // drawn) and the plug-in has no line layer left to read and build, or until the time
+    // runs out. False on time-out.
     bool waitPaging(double seconds);
     // Draws a frame and writes it as a picture. False with a reason.
     bool screenshot(const std::string& file, std::string& error);
@@ -116,6 +118,8 @@ private:
     bool _hasWindow = false;
     bool _hasPbuffer = false;
     bool _networkLoaded = false;
+    // How many line layers the plug-in last said it is building.
+    std::atomic<unsigned long> _lineLayersBuilding{0};
     osg::ref_ptr<osg::Node> _network;
     // What the plug-in reported while reading the network (from pager threads).
     mutable std::mutex _reportMutex;
