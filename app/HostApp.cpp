@@ -198,6 +198,7 @@ bool HostApp::loadNetwork(const std::string& srs, const std::string& extent, con
         GroundImagery::read(_options.imagery, srs, bounds[0], bounds[1], bounds[2], bounds[3], problems);
     for (const std::string& problem : problems)
         std::cerr << "pipeviewer: imagery: " << problem << std::endl;
+    _groundFailures = imagery.failed;
     _viewer->getTerrain()->addChild(buildTerrainSurface(*g_playerManager->getTerrain(), bounds[0], bounds[1],
                                                         bounds[2], bounds[3], _options.groundOpacity,
                                                         &imagery));
@@ -209,8 +210,10 @@ bool HostApp::loadNetwork(const std::string& srs, const std::string& extent, con
                                         bounds[1], bounds[2], bounds[3], why);
         if (layer)
             _viewer->getTerrain()->addChild(layer);
-        else
+        else {
             std::cerr << "pipeviewer: ground layer: " << why << std::endl;
+            ++_groundFailures;
+        }
     }
     _networkLoaded = true;
     lookAtNetwork();

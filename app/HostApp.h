@@ -96,6 +96,9 @@ public:
     void printSummary(std::ostream& out, std::ostream* err = nullptr) const;
     // How many distinct failures the plug-in reported while reading the network.
     std::size_t loadFailures() const;
+    // How many imagery and map-layer files the last loadNetwork could not show (each
+    // named on standard error with the reason).
+    std::size_t groundFailures() const { return _groundFailures; }
     // What the host answers when a tool asks (widths and depths the user chose).
     ToolAnswers& answers() { return _answers; }
 
@@ -128,4 +131,5 @@ private:
     double _extent[4] = {0, 0, 0, 0};
     std::chrono::steady_clock::time_point _started;
     double _firstPictureSeconds = -1.0;
+    std::size_t _groundFailures = 0;
 };
