@@ -247,6 +247,7 @@ GroundImagery GroundImagery::read(const std::vector<std::string>& files, const s
     if (map.SetFromUserInput(srs.c_str()) != OGRERR_NONE || map.exportToWkt(&wkt) != OGRERR_NONE) {
         CPLFree(wkt);
         problems.push_back("the map's coordinate system \"" + srs + "\" cannot be read: no imagery is laid");
+        result.failed = files.size();
         return result;
     }
     const std::string mapWkt = wkt;
@@ -261,6 +262,7 @@ GroundImagery GroundImagery::read(const std::vector<std::string>& files, const s
         std::string problem;
         if (!place(source, mapWkt, extent, problem)) {
             problems.push_back(problem);
+            ++result.failed;
             continue;
         }
         if (!source.ownSrs)
@@ -285,15 +287,18 @@ GroundImagery GroundImagery::read(const std::vector<std::string>& files, const s
     if (!picture->data()) {
         problems.push_back("no memory for a picture of " + std::to_string(columns) + " x " +
                            std::to_string(rows) + " pixels: no imagery is laid");
+        result.failed = files.size();
         return result;
     }
     std::fill_n(picture->data(), picture->getTotalSizeInBytes(), 0);
     size_t covered = 0;
     for (const Source& source : sources) {
         std::string problem;
-        covered += lay(source, mapWkt, box, columns, rows, *picture, problem);
+        const size_t laid = lay(source, mapWkt, box, columns, rows, *picture, problem);
+        covered += laid;
         if (!problem.empty())
             problems.push_back(problem);
+        result.failed += laid == 0;
     }
     if (covered == 0)
         return result;

@@ -15,6 +15,9 @@ struct GroundImagery {
     osg::ref_ptr<osg::Image> image;
     // The map rectangle the picture spans.
     double xmin = 0, ymin = 0, xmax = 0, ymax = 0;
+    // How many of the files could not be shown (their reasons are among the problems,
+    // with notes on files that are shown).
+    size_t failed = 0;
 
     // The rasters of `files` (later ones over earlier ones) over the part of the extent
     // they cover, in `srs`, at their own resolution but no more than `maxSide` pixels a

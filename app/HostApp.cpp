@@ -56,6 +56,10 @@ HostApp::HostApp(const Options& options, std::ostream& out)
                 noteLoadReport(name, payload);
                 return;
             }
+            if (name == CXPlayerManager::LineLayersBuildingCallback) {
+                _lineLayersBuilding = std::strtoul(payload.c_str(), nullptr, 10);
+                return;
+            }
             _out << "callback\t" << gbkToUtf8(name) << '\t' << gbkToUtf8(payload) << std::endl;
             // Reported from the tool's event handling, on the frame's thread.
             if (name == "Transect") {
@@ -194,6 +198,7 @@ bool HostApp::loadNetwork(const std::string& srs, const std::string& extent, con
         GroundImagery::read(_options.imagery, srs, bounds[0], bounds[1], bounds[2], bounds[3], problems);
     for (const std::string& problem : problems)
         std::cerr << "pipeviewer: imagery: " << problem << std::endl;
+    _groundFailures = imagery.failed;
     _viewer->getTerrain()->addChild(buildTerrainSurface(*g_playerManager->getTerrain(), bounds[0], bounds[1],
                                                         bounds[2], bounds[3], _options.groundOpacity,
                                                         &imagery));
@@ -205,8 +210,10 @@ bool HostApp::loadNetwork(const std::string& srs, const std::string& extent, con
                                         bounds[1], bounds[2], bounds[3], why);
         if (layer)
             _viewer->getTerrain()->addChild(layer);
-        else
+        else {
             std::cerr << "pipeviewer: ground layer: " << why << std::endl;
+            ++_groundFailures;
+        }
     }
     _networkLoaded = true;
     lookAtNetwork();
@@ -318,23 +325,26 @@ bool HostApp::waitPaging(double seconds) {
     osgDB::DatabasePager* pager = _viewer->getViewer()->getDatabasePager();
     auto start = std::chrono::steady_clock::now();
     int quiet = 0;
-    // Without drawing nothing is culled, so nothing is ever requested.
-    if (!pager || !canDraw())
-        return true;
+    // Without drawing nothing is culled, so nothing is ever requested; line layers are
+    // attached by the frames' events all the same.
+    const bool paging = pager && canDraw();
     while (secondsSince(start) < seconds) {
         frame();
-        bool busy = pager->requiresUpdateSceneGraph() || pager->getRequestsInProgress() ||
-                    pager->getFileRequestListSize() > 0 || pager->getDataToMergeListSize() > 0;
+        bool busy = paging && (pager->requiresUpdateSceneGraph() || pager->getRequestsInProgress() ||
+                               pager->getFileRequestListSize() > 0 || pager->getDataToMergeListSize() > 0);
+        const bool building = _lineLayersBuilding > 0;
         // A frame whose cull requested nothing, with nothing loading or left to merge, would
         // be followed by the very same frame: one more confirms it.
-        quiet = busy ? 0 : quiet + 1;
-        if (quiet >= 2)
+        quiet = busy || building ? 0 : quiet + 1;
+        if (quiet >= (paging ? 2 : 1))
             return true;
+        if (building && !busy)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
         // While tiles load, a frame changes nothing: the camera stands still, and its requests
         // stay current as long as no new frame begins. The next frame is drawn when a tile is
         // ready to merge or compile, or when the pager has run out of work.
-        while (busy && !pager->requiresUpdateSceneGraph() && pager->getDataToCompileListSize() == 0 &&
-               secondsSince(start) < seconds) {
+        while (busy && !building && !pager->requiresUpdateSceneGraph() &&
+               pager->getDataToCompileListSize() == 0 && secondsSince(start) < seconds) {
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
             busy = pager->getRequestsInProgress() || pager->getFileRequestListSize() > 0;
         }

@@ -7,6 +7,7 @@
 
 #include <osg/Vec3d>
 
+#include <atomic>
 #include <chrono>
 #include <map>
 #include <memory>
@@ -64,8 +65,9 @@ public:
     // same extent. False with a reason.
     bool loadNetwork(const std::string& srs, const std::string& extent, const std::string& baseZ,
                      std::string& error);
-    // Runs frames until the pager has nothing left to load or merge, or until the
-    // time runs out. False on time-out.
+    // Runs frames until the pager has nothing left to load or merge (when frames are
+    // drawn) and the plug-in has no line layer left to read and build, or until the time
+    // runs out. False on time-out.
     bool waitPaging(double seconds);
     // Draws a frame and writes it as a picture. False with a reason.
     bool screenshot(const std::string& file, std::string& error);
@@ -94,6 +96,9 @@ public:
     void printSummary(std::ostream& out, std::ostream* err = nullptr) const;
     // How many distinct failures the plug-in reported while reading the network.
     std::size_t loadFailures() const;
+    // How many imagery and map-layer files the last loadNetwork could not show (each
+    // named on standard error with the reason).
+    std::size_t groundFailures() const { return _groundFailures; }
     // What the host answers when a tool asks (widths and depths the user chose).
     ToolAnswers& answers() { return _answers; }
 
@@ -116,6 +121,8 @@ private:
     bool _hasWindow = false;
     bool _hasPbuffer = false;
     bool _networkLoaded = false;
+    // How many line layers the plug-in last said it is building.
+    std::atomic<unsigned long> _lineLayersBuilding{0};
     osg::ref_ptr<osg::Node> _network;
     // What the plug-in reported while reading the network (from pager threads).
     mutable std::mutex _reportMutex;
@@ -124,4 +131,5 @@ private:
     double _extent[4] = {0, 0, 0, 0};
     std::chrono::steady_clock::time_point _started;
     double _firstPictureSeconds = -1.0;
+    std::size_t _groundFailures = 0;
 };

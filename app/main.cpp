@@ -291,8 +291,9 @@ int main(int argc, char** argv) {
         }
     }
     app.printSummary(std::cout, &std::cerr);
-    // A network that could not be read (or only in part) is no success.
-    if (app.loadFailures() > 0 && !noNetwork)
+    // A network that could not be read (or only in part) is no success, nor is ground imagery
+    // or a map layer that could not be shown.
+    if ((app.loadFailures() > 0 || app.groundFailures() > 0) && !noNetwork)
         status = 1;
     // Everything the run was for is written: the scene, the pager's threads, the plug-in and Qt
     // need no orderly teardown, which takes a tenth of a large network's run. Only the run's

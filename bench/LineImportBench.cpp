@@ -1,10 +1,13 @@
 // Building line layers: tubes per second from a point list ("OpenKml:") and from a
 // GeoJSON file of survey lines ("OpenLine:", reading and terrain lookup included); the
-// memory a segment holds; and a 100,000-point route posted to the real control while
-// the viewer draws frames: the time until it is attached and the longest frame.
+// memory a segment holds; and a 100,000-point route, and a file of 100,000 vertices,
+// posted to the real control while the viewer draws frames: the time until the layer is
+// attached and the longest frame.
 #include "bench/Memory.h"
 #include "modeling/LineLayerBuilder.h"
 #include "plugin/CXPipeLineCtrl.h"
+
+#include "geo/SpatialReference.h"
 
 #include "Selmor/CXViewer.h"
 #include "Selmor/ViewSetup.h"
@@ -66,68 +69,112 @@ void SegmentMemory(benchmark::State& state) {
 }
 BENCHMARK(SegmentMemory)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// The route posted as the host posts it; frames are drawn until it is attached.
-void RouteWhileDrawing(benchmark::State& state) {
-    // Drawn off-screen when there is a display (Xvfb), looking along the route's start.
+// A viewer drawing off-screen when there is a display (Xvfb), looking along the start of
+// the lines, with the control initialised in it.
+struct DrawingViewer {
     CXViewer viewer;
-    osgViewer::View* view = viewer.getViewer();
-    const bool drawn = std::getenv("DISPLAY") && ViewSetup::offscreen(view, 320, 200);
-    view->setCameraManipulator(nullptr);
-    view->getCamera()->setViewMatrixAsLookAt(osg::Vec3d(500000.0, 3399700.0, 300.0),
-                                             osg::Vec3d(500300.0, 3400000.0, 0.0), osg::Vec3d(0.0, 0.0, 1.0));
+    bool drawn = false;
     CXPipeLineCtrl* control = CXPipeLineCtrl::getInstance();
-    control->initialize();
-    // Frames until the layer is attached, and a few after it (the first to cull it).
-    double longest = 0.0, toAttach = 0.0, removal = 0.0;
-    auto timed = [&viewer] {
+    DrawingViewer() {
+        osgViewer::View* view = viewer.getViewer();
+        drawn = std::getenv("DISPLAY") && ViewSetup::offscreen(view, 320, 200);
+        view->setCameraManipulator(nullptr);
+        view->getCamera()->setViewMatrixAsLookAt(osg::Vec3d(500000.0, 3399700.0, 300.0),
+                                                 osg::Vec3d(500300.0, 3400000.0, 0.0),
+                                                 osg::Vec3d(0.0, 0.0, 1.0));
+        control->initialize();
+    }
+    double timedFrame() {
         const auto start = std::chrono::steady_clock::now();
         viewer.frame();
         return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    };
-    for (auto _ : state) {
-        control->postMessageWithData(new std::vector<osg::Vec3d>(zigzag(static_cast<int>(state.range(0)))),
-                                     "OpenKml:route,1,0.5,0,0,1,1");
-        const auto posted = std::chrono::steady_clock::now();
-        do
-            longest = std::max(longest, timed());
-        while (!control->lineLayers.count("route"));
-        toAttach =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - posted).count();
-        for (int i = 0; i < 3; ++i)
-            longest = std::max(longest, timed());
-        control->postRemoval("Remove:route");
-        removal = std::max(removal, timed());
     }
-    state.counters["longest frame ms"] = longest;
-    state.counters["to attach ms"] = toAttach;
-    state.counters["removal frame ms"] = removal;
-    state.counters["drawn"] = drawn ? 1.0 : 0.0;
+    // Runs `post`, then frames until the layer `name` is attached and a few after it (the
+    // first to cull it), then removes it; the figures into `state`.
+    template <class Post> void measure(benchmark::State& state, const std::string& name, Post post) {
+        double longest = 0.0, toAttach = 0.0, removal = 0.0;
+        for (auto _ : state) {
+            post();
+            const auto posted = std::chrono::steady_clock::now();
+            do
+                longest = std::max(longest, timedFrame());
+            while (!control->lineLayers.count(name));
+            toAttach =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - posted).count();
+            for (int i = 0; i < 3; ++i)
+                longest = std::max(longest, timedFrame());
+            control->postRemoval("Remove:" + name);
+            removal = std::max(removal, timedFrame());
+        }
+        state.counters["longest frame ms"] = longest;
+        state.counters["to attach ms"] = toAttach;
+        state.counters["removal frame ms"] = removal;
+        state.counters["drawn"] = drawn ? 1.0 : 0.0;
+    }
+};
+
+// The route posted as the host posts it; frames are drawn until it is attached.
+void RouteWhileDrawing(benchmark::State& state) {
+    DrawingViewer drawing;
+    drawing.measure(state, "route", [&] {
+        drawing.control->postMessageWithData(
+            new std::vector<osg::Vec3d>(zigzag(static_cast<int>(state.range(0)))),
+            "OpenKml:route,1,0.5,0,0,1,1");
+    });
 }
 BENCHMARK(RouteWhileDrawing)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// 100 features of 10 points each, in a projected system.
-void VectorFileLayer(benchmark::State& state) {
-    char dir[] = "/tmp/bench-lines-XXXXXX";
-    if (!mkdtemp(dir)) {
-        state.SkipWithError("no temporary folder");
-        return;
-    }
-    const std::string file = std::string(dir) + "/lines.geojson";
-    {
+// A GeoJSON file in a temporary folder of `features` survey lines of `points` points
+// each, in a projected system; removed with the object.
+struct SurveyFile {
+    std::string dir, file;
+    SurveyFile(int features, int points) {
+        char pattern[] = "/tmp/bench-lines-XXXXXX";
+        if (!mkdtemp(pattern))
+            return;
+        dir = pattern;
+        file = dir + "/lines.geojson";
         std::ofstream out(file);
         out << R"({"type": "FeatureCollection", "crs": {"type": "name", "properties": )"
             << R"({"name": "urn:ogc:def:crs:EPSG::4547"}}, "features": [)";
-        for (int f = 0; f < 100; ++f) {
+        for (int f = 0; f < features; ++f) {
             out << (f ? "," : "") << R"({"type": "Feature", "properties": {}, "geometry": )"
                 << R"({"type": "LineString", "coordinates": [)";
-            for (int i = 0; i < 10; ++i)
+            for (int i = 0; i < points; ++i)
                 out << (i ? "," : "") << "[" << 500000 + 30 * i << "," << 3400000 + 50 * f + (i % 2) * 20
                     << "]";
             out << "]}}";
         }
         out << "]}";
     }
-    osg::ref_ptr<osgEarth::Features::FeatureSource> source = LineLayerBuilder::openSource(file);
+    ~SurveyFile() {
+        if (dir.empty())
+            return;
+        std::remove(file.c_str());
+        rmdir(dir.c_str());
+    }
+};
+
+// A file of 100 lines of 1,000 points posted as "OpenLine:" under a projected map.
+void FileWhileDrawing(benchmark::State& state) {
+    const SurveyFile survey(100, static_cast<int>(state.range(0)) / 100);
+    if (survey.dir.empty()) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    DrawingViewer drawing;
+    drawing.viewer.mapNode->getMap()->setSRS(osgEarth::SpatialReference::create("EPSG:4547"));
+    drawing.measure(state, survey.file,
+                    [&] { drawing.control->postMessage("OpenLine:" + survey.file + ",1.5,0,0,1,1"); });
+    drawing.control->featureSources.clear();
+}
+BENCHMARK(FileWhileDrawing)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// 100 features of 10 points each, in a projected system.
+void VectorFileLayer(benchmark::State& state) {
+    const SurveyFile survey(100, 10);
+    osg::ref_ptr<osgEarth::Features::FeatureSource> source =
+        survey.dir.empty() ? nullptr : LineLayerBuilder::openSource(survey.file);
     if (!source) {
         state.SkipWithError("the file did not open");
         return;
@@ -138,8 +185,6 @@ void VectorFileLayer(benchmark::State& state) {
         benchmark::DoNotOptimize(builder.buildFeatureLayer(*source, 1.5f, map.get()));
     state.counters["tubes/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()) * 100 * 9, benchmark::Counter::kIsRate);
-    std::remove(file.c_str());
-    rmdir(dir);
 }
 BENCHMARK(VectorFileLayer)->Unit(benchmark::kMillisecond);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "geo/FeatureSource.h"
+#include "geo/GeoExport.h"
 #include "geo/OGRFeatureOptions.h"
 
 #include <osg/ref_ptr>
@@ -21,7 +22,7 @@ public:
     Features::FeatureCursor* createFeatureCursor(ProgressCallback* progress = nullptr) override;
 
     // The data source name as GDAL takes it: UTF-8, native separators.
-    static std::string gdalPath(const std::string& url);
+    static GEO_EXPORT std::string gdalPath(const std::string& url);
 
 protected:
     ~OGRFeatureSource() override;

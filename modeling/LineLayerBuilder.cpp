@@ -3,6 +3,7 @@
 #include "geo/ElevationQuery.h"
 #include "geo/FeatureSourceFactory.h"
 #include "geo/OGRFeatureOptions.h"
+#include "geo/OGRFeatureSource.h"
 #include "loft/Loft.h"
 #include "modeling/TubeLod.h"
 
@@ -68,13 +69,19 @@ LineLayerBuilder::LineLayerBuilder(float radius, const osg::Vec4f& color) : _str
     _stretched->setMode(GL_NORMALIZE, osg::StateAttribute::ON);
 }
 
-osg::ref_ptr<osgEarth::Features::FeatureSource> LineLayerBuilder::openSource(const std::string& url) {
-    // Regular files only: a FIFO or a device would block the frame thread for good.
-    // Names that are no file (GDAL's virtual paths) and missing files go to the driver.
+osg::ref_ptr<osgEarth::Features::FeatureSource> LineLayerBuilder::openSource(const std::string& url,
+                                                                             std::string* why) {
+    // Regular files only: a FIFO or a device would block the reading thread for good, and
+    // with it the closing of the viewer that waits for it. Names that are no file (GDAL's
+    // virtual paths) and missing files go to the driver.
+    const std::filesystem::path native = osgEarth::Drivers::OGRFeatureSource::gdalPath(url);
     std::error_code ec;
-    const std::filesystem::file_status status = std::filesystem::status(url, ec);
-    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+    const std::filesystem::file_status status = std::filesystem::status(native, ec);
+    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        if (why)
+            *why = "not a regular file";
         return nullptr;
+    }
     osgEarth::Drivers::OGRFeatureOptions options{osgEarth::Config()};
     options.name() = "pipeline";
     options.url() = url;
@@ -82,13 +89,18 @@ osg::ref_ptr<osgEarth::Features::FeatureSource> LineLayerBuilder::openSource(con
     options.openWrite() = false;
     osg::ref_ptr<osgEarth::Features::FeatureSource> source =
         osgEarth::Features::FeatureSourceFactory::create(options);
-    if (!source || source->open().isError())
+    if (!source || source->open().isError()) {
+        if (why)
+            *why =
+                std::filesystem::exists(native, ec) ? "GDAL reads no vector layer from it" : "no such file";
         return nullptr;
+    }
     return source;
 }
 
 LineLayerBuilder::FeatureChains LineLayerBuilder::readFeatures(osgEarth::Features::FeatureSource& source,
-                                                               float depth, const osgEarth::Map* map) {
+                                                               float depth, const osgEarth::Map* map,
+                                                               const std::atomic<bool>* cancelled) {
     using osgEarth::Symbology::Geometry;
     FeatureChains features;
     const osgEarth::Features::FeatureProfile* profile = source.getFeatureProfile();
@@ -98,9 +110,11 @@ LineLayerBuilder::FeatureChains LineLayerBuilder::readFeatures(osgEarth::Feature
     const osgEarth::SpatialReference* world = map ? map->getWorldSRS() : nullptr;
     osgEarth::ElevationQuery terrain(map);
 
+    if (isCancelled(cancelled))
+        return features;
     osg::ref_ptr<osgEarth::ProgressCallback> quiet = new osgEarth::ProgressCallback;
     osg::ref_ptr<osgEarth::Features::FeatureCursor> cursor = source.createFeatureCursor(quiet.get());
-    while (cursor.valid() && cursor->hasMore()) {
+    while (cursor.valid() && cursor->hasMore() && !isCancelled(cancelled)) {
         osg::ref_ptr<osgEarth::Features::Feature> feature = cursor->nextFeature();
         if (!feature)
             continue;

@@ -39,14 +39,17 @@ public:
     LineLayerBuilder(float radius, const osg::Vec4f& color);
 
     // The vector source at `url` (GBK, any format GDAL reads), opened read-only; null
-    // when it does not open.
-    static osg::ref_ptr<osgEarth::Features::FeatureSource> openSource(const std::string& url);
+    // when it does not open, with the reason in `why`.
+    static osg::ref_ptr<osgEarth::Features::FeatureSource> openSource(const std::string& url,
+                                                                      std::string* why = nullptr);
 
     // The source's lines, each laid on the terrain `depth` below the surface and carried
     // into the host's world frame, one entry per feature in the source's order; a
-    // feature without a line, or one that cannot be placed on the map, has none.
+    // feature without a line, or one that cannot be placed on the map, has none. Safe
+    // off the frame thread: the terrain and the map's systems may be asked from any.
+    // Stops early, with the features read so far, when `cancelled` is set.
     static FeatureChains readFeatures(osgEarth::Features::FeatureSource& source, float depth,
-                                      const osgEarth::Map* map);
+                                      const osgEarth::Map* map, const std::atomic<bool>* cancelled = nullptr);
     static size_t segmentCount(const FeatureChains& features);
 
     // One group per feature, holding its chains' segments. Null when `cancelled` was

@@ -91,21 +91,26 @@ bool CXPipeLineCtrl::postRemoval(std::string message) {
 }
 
 bool CXPipeLineCtrl::openLine(std::string name, float depth, osg::Vec4f& color) {
-    osg::ref_ptr<osgEarth::Features::FeatureSource> source = LineLayerBuilder::openSource(name);
-    if (!source)
-        return false;
-    const osgEarth::Map* map = g_pCXviewer && g_pCXviewer->mapNode ? g_pCXviewer->mapNode->getMap() : nullptr;
-    // The lines are read here, where the terrain and the map's systems are used; only
-    // the tubes may be built on another thread.
-    auto features = std::make_shared<const LineLayerBuilder::FeatureChains>(
-        LineLayerBuilder::readFeatures(*source, depth, map));
-    const size_t segments = LineLayerBuilder::segmentCount(*features);
-    if (!withinLimit(name, segments))
-        return false;
-    featureSources[name] = source;
-    const LineLayerBuilder builder(1.0f, color);
-    startLineLayer(name, segments, [builder, features](const std::atomic<bool>& cancelled) {
-        return builder.buildFeatures(*features, &cancelled);
+    osg::ref_ptr<const osgEarth::Map> map =
+        g_pCXviewer && g_pCXviewer->mapNode ? g_pCXviewer->mapNode->getMap() : nullptr;
+    // All of it on a worker: the file may be large, or on a slow disk. The terrain and the
+    // map's systems it asks are safe from any thread.
+    startLineLayer(name, true, [name, depth, color, map](const std::atomic<bool>& cancelled) {
+        LineLayerBuild::Built built;
+        std::string why;
+        osg::ref_ptr<osgEarth::Features::FeatureSource> source = LineLayerBuilder::openSource(name, &why);
+        if (!source) {
+            std::fprintf(stderr, "Line layer \"%s\" not opened: %s\n", name.c_str(), why.c_str());
+            return built;
+        }
+        const LineLayerBuilder::FeatureChains features =
+            LineLayerBuilder::readFeatures(*source, depth, map.get(), &cancelled);
+        if (cancelled.load(std::memory_order_relaxed) ||
+            !withinLimit(name, LineLayerBuilder::segmentCount(features)))
+            return built;
+        built.layer = LineLayerBuilder(1.0f, color).buildFeatures(features, &cancelled);
+        built.source = source;
+        return built;
     });
     return true;
 }
@@ -117,9 +122,11 @@ bool CXPipeLineCtrl::openKml(std::string name, std::vector<osg::Vec3d>* points, 
         return false;
     auto kept = std::make_shared<const std::vector<osg::Vec3d>>(points ? *points : std::vector<osg::Vec3d>());
     const LineLayerBuilder builder(radius, color);
-    startLineLayer(name, segments, [builder, kept, heightOffset](const std::atomic<bool>& cancelled) {
-        return builder.buildPointLayer(*kept, heightOffset, &cancelled);
-    });
+    startLineLayer(
+        name, segments >= SynchronousSegments,
+        [builder, kept, heightOffset](const std::atomic<bool>& cancelled) {
+            return LineLayerBuild::Built{builder.buildPointLayer(*kept, heightOffset, &cancelled), nullptr};
+        });
     return true;
 }
 
@@ -131,17 +138,17 @@ bool CXPipeLineCtrl::withinLimit(const std::string& layerName, size_t segments) 
     return false;
 }
 
-void CXPipeLineCtrl::startLineLayer(const std::string& layerName, size_t segments,
-                                    LineLayerBuild::Work work) {
-    if (segments < SynchronousSegments) {
+void CXPipeLineCtrl::startLineLayer(const std::string& layerName, bool onWorker, LineLayerBuild::Work work) {
+    if (!onWorker) {
         const std::atomic<bool> never{false};
-        addLineLayer(layerName, work(never).get());
+        addLineLayer(layerName, work(never).layer.get());
         return;
     }
     // The latest open of a name wins: an earlier build for it is cancelled; the layer
     // shown under it stays until this one arrives.
     cancelBuild(layerName);
     pendingLayers[layerName] = std::make_unique<LineLayerBuild>(std::move(work));
+    reportBuilding();
 }
 
 void CXPipeLineCtrl::attachBuiltLayers() {
@@ -154,16 +161,28 @@ void CXPipeLineCtrl::attachBuiltLayers() {
             ++pending;
             continue;
         }
-        osg::ref_ptr<osg::Group> layer = pending->second->take();
+        LineLayerBuild::Built built = pending->second->take();
         const bool visible = pending->second->visible;
         const std::string layerName = pending->first;
         pending = pendingLayers.erase(pending);
-        if (!layer)
+        if (!built.layer)
             continue;
         if (!visible)
-            layer->setNodeMask(0u);
-        attach(layerName, layer.get());
+            built.layer->setNodeMask(0u);
+        attach(layerName, built.layer.get());
+        if (auto* source = dynamic_cast<osgEarth::Features::FeatureSource*>(built.source.get()))
+            featureSources[layerName] = source;
     }
+    reportBuilding();
+}
+
+void CXPipeLineCtrl::reportBuilding() {
+    if (pendingLayers.size() == reportedBuilding)
+        return;
+    reportedBuilding = pendingLayers.size();
+    if (g_playerManager)
+        g_playerManager->OnCallback(CXPlayerManager::LineLayersBuildingCallback,
+                                    std::to_string(reportedBuilding), nullptr);
 }
 
 void CXPipeLineCtrl::setLineLayerVisible(const std::string& layerName, bool visible) {
@@ -178,6 +197,7 @@ void CXPipeLineCtrl::setLineLayerVisible(const std::string& layerName, bool visi
 void CXPipeLineCtrl::removeLineLayer(const std::string& layerName) {
     cancelBuild(layerName);
     detach(layerName);
+    reportBuilding();
 }
 
 void CXPipeLineCtrl::addLineLayer(const std::string& layerName, osg::Group* layer) {
@@ -185,6 +205,7 @@ void CXPipeLineCtrl::addLineLayer(const std::string& layerName, osg::Group* laye
         return;
     cancelBuild(layerName);
     attach(layerName, layer);
+    reportBuilding();
 }
 
 // A name already in use is taken over by the new layer: the earlier one leaves the
@@ -216,7 +237,7 @@ void CXPipeLineCtrl::detach(const std::string& layerName) {
     retiring.push_back(
         std::make_unique<LineLayerBuild>([layer = std::move(layer)](const std::atomic<bool>&) mutable {
             layer = nullptr;
-            return osg::ref_ptr<osg::Group>();
+            return LineLayerBuild::Built();
         }));
 }
 

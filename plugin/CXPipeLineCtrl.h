@@ -37,13 +37,15 @@ public:
     bool postRemoval(std::string message) override;
     ~CXPipeLineCtrl() override;
 
-    // Layers of fewer segments are built at once; larger ones on a worker thread,
-    // attached under their name at a later event once built (see attachBuiltLayers).
+    // Point lists of fewer segments are built at once; larger ones, and every vector
+    // file, on a worker thread, attached under their name at a later event once built
+    // (see attachBuiltLayers).
     static constexpr size_t SynchronousSegments = 1000;
 
-    // Builds a line layer from the line features of the vector data source at `name`,
-    // `depth` below the terrain; false when the source does not open or holds more
-    // segments than a layer may (LineLayerBuilder::MaxSegments; said on standard error).
+    // Reads, places and builds on a worker thread a line layer from the line features of
+    // the vector data source at `name`, `depth` below the terrain. A source that does not
+    // open, or holds more segments than a layer may (LineLayerBuilder::MaxSegments),
+    // gives no layer and a line on standard error.
     bool openLine(std::string name, float depth, osg::Vec4f& color) override;
     // Builds a line layer of tubes along `points` (world coordinates), raised by
     // `heightOffset`. The caller keeps the points. False past the segment limit.
@@ -75,7 +77,8 @@ public:
     // The kinds' factories, registered while the module loads.
     std::map<std::string, PipeCreatorFunc>& pipeCreators = LayerFactories::instance().pipeCreators;
     std::multimap<std::string, PointCreatorFunc>& pointCreators = LayerFactories::instance().pointCreators;
-    // The vector sources "OpenLine:" opened, kept open for the life of the control.
+    // The vector sources of the layers "OpenLine:" attached, kept open for the life of the
+    // control.
     std::map<std::string, osg::ref_ptr<osgEarth::Features::FeatureSource>> featureSources;
     std::map<std::string, osg::ref_ptr<osg::Group>> lineLayers;
     // Line layers being built, by name: at most one per name, the latest opened.
@@ -103,8 +106,12 @@ private:
     void createPipeLayers();
     // False, said on standard error, past the segments a layer may hold.
     static bool withinLimit(const std::string& name, size_t segments);
-    // Builds at once or on a worker thread, by size.
-    void startLineLayer(const std::string& name, size_t segments, LineLayerBuild::Work work);
+    // Builds at once or on a worker thread.
+    void startLineLayer(const std::string& name, bool onWorker, LineLayerBuild::Work work);
+    // Tells the host how many line layers are being built, when that changes (see
+    // CXPlayerManager::LineLayersBuildingCallback).
+    void reportBuilding();
+    size_t reportedBuilding = 0;
     void attach(const std::string& name, osg::Group* layer);
     // Cancels the build for `name`, if any, without waiting for it.
     void cancelBuild(const std::string& name);

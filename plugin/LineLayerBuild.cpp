@@ -6,14 +6,14 @@
 LineLayerBuild::LineLayerBuild(Work work)
     : _thread([this, work = std::move(work)] {
           try {
-              _layer = work(_cancelled);
+              _built = work(_cancelled);
               // Bounds computed here, not by the first frame that culls the layer.
-              if (_layer)
-                  _layer->getBound();
+              if (_built.layer)
+                  _built.layer->getBound();
           } catch (const std::exception& e) {
               // Out of memory, most likely: the layer is not shown, the viewer goes on.
               std::fprintf(stderr, "A line layer could not be built: %s\n", e.what());
-              _layer = nullptr;
+              _built = Built();
           }
           _finished.store(true, std::memory_order_release);
       }) {}
@@ -24,8 +24,8 @@ LineLayerBuild::~LineLayerBuild() {
         _thread.join();
 }
 
-osg::ref_ptr<osg::Group> LineLayerBuild::take() {
+LineLayerBuild::Built LineLayerBuild::take() {
     if (!finished())
-        return nullptr;
-    return std::move(_layer);
+        return Built();
+    return std::move(_built);
 }

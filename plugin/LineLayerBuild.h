@@ -1,30 +1,38 @@
 #pragma once
 
 #include <osg/Group>
+#include <osg/Referenced>
 #include <osg/ref_ptr>
 
 #include <atomic>
 #include <functional>
 #include <thread>
 
-// A line layer being built on a worker thread, for the frame thread to attach once it
-// is done. Destroying it cancels the building and waits for the thread, which notices
-// within a thousand segments; so no thread outlives the control that started it.
+// A line layer being read and built on a worker thread, for the frame thread to attach
+// once it is done. Destroying it cancels the work and waits for the thread, which
+// notices within a thousand segments or features; so no thread outlives the control
+// that started it.
 class LineLayerBuild {
 public:
-    // Builds the layer; returns null when it sees `cancelled` set.
-    using Work = std::function<osg::ref_ptr<osg::Group>(const std::atomic<bool>& cancelled)>;
+    struct Built {
+        osg::ref_ptr<osg::Group> layer;
+        // What the layer was read from, kept open while the control lives (may be null).
+        osg::ref_ptr<osg::Referenced> source;
+    };
+    // Reads and builds the layer; returns no layer when it sees `cancelled` set, or when
+    // the layer cannot be made (having said why on standard error).
+    using Work = std::function<Built(const std::atomic<bool>& cancelled)>;
 
     explicit LineLayerBuild(Work work);
     ~LineLayerBuild();
     LineLayerBuild(const LineLayerBuild&) = delete;
     LineLayerBuild& operator=(const LineLayerBuild&) = delete;
 
-    // Asks the building to stop; the thread ends soon after.
+    // Asks the work to stop; the thread ends soon after.
     void cancel() { _cancelled.store(true, std::memory_order_relaxed); }
     bool finished() const { return _finished.load(std::memory_order_acquire); }
-    // The built layer once finished (null if the building failed), else null.
-    osg::ref_ptr<osg::Group> take();
+    // What was built once finished (no layer if the work failed), else nothing.
+    Built take();
 
     // Whether the layer is shown when it is attached ("Visual:" while it is built).
     bool visible = true;
@@ -32,6 +40,6 @@ public:
 private:
     std::atomic<bool> _cancelled{false};
     std::atomic<bool> _finished{false};
-    osg::ref_ptr<osg::Group> _layer;
+    Built _built;
     std::thread _thread;
 };

@@ -1,6 +1,7 @@
 # The model construction: pipe bodies, fittings, wells and chambers, equipment, extents.
 pn_add_test(modeling_wells
-  SOURCES modeling/NativePathTest.cpp modeling/PointLooksTest.cpp
+  SOURCES modeling/NativePathTest.cpp modeling/PointLooksTest.cpp modeling/SharedObjectsTest.cpp
+          network/NetworkDatabase.cpp
   LIBS ${PN_PLUGIN_PARTS}
   LABELS modeling)
 add_dependencies(modeling_wells assets)

@@ -37,6 +37,10 @@ public:
     // "<table or layer>\t<count>\t<reason>". Text in GBK.
     static constexpr const char* LoadFailureCallback = "network load failed";
     static constexpr const char* LeftOutCallback = "network rows left out";
+    // What the plug-in posts (from the frame thread) when the number of line layers it is
+    // reading and building off the frame thread changes; payload the number. They join
+    // the scene at later frames: a host waiting for the scene to settle waits for 0.
+    static constexpr const char* LineLayersBuildingCallback = "line layers being built";
 
     // A tool's result for the host: delivered to every subscribed listener in turn.
     void OnCallback(const std::string& name, const std::string& payload, void* data);

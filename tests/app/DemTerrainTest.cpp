@@ -141,6 +141,7 @@ TEST(GroundImagery, GeographicImageryLandsOnItsMapPointAndBadFilesAreNamed) {
                             "EPSG:4547", x - 150, y - 150, x + 150, y + 150, problems);
     ASSERT_TRUE(imagery.image);
     ASSERT_EQ(problems.size(), 4u);
+    EXPECT_EQ(imagery.failed, 4u);
     EXPECT_NE(problems[0].find("none.tif is not a file"), std::string::npos) << problems[0];
     EXPECT_NE(problems[1].find("text.tif is not a raster GDAL reads"), std::string::npos) << problems[1];
     EXPECT_NE(problems[2].find("bare.tif has no georeference"), std::string::npos) << problems[2];

@@ -76,6 +76,20 @@ unsigned overviewLines(osg::Node& scene, const std::string& level) {
 
 } // namespace
 
+// What a run's summary says it loaded, without its times and memory.
+static std::string loaded(const std::string& out) {
+    std::string lines;
+    size_t at = out.find("network: ");
+    for (size_t end;
+         at != std::string::npos && at < out.size() && (end = out.find('\n', at)) != std::string::npos;
+         at = end + 1) {
+        if (out.compare(at, 9, "network: ") && out.compare(at, 2, "  "))
+            break;
+        lines += out.substr(at, end + 1 - at);
+    }
+    return lines;
+}
+
 // A small sample network generated into a folder of its own.
 class MainJob : public ::testing::Test {
 protected:
@@ -98,7 +112,7 @@ protected:
     std::string dir;
 };
 
-TEST_F(MainJob, ADumpHoldsTheLoadedTilesAtFullPrecision) {
+TEST_F(MainJob, ADumpHoldsTheLoadedTilesAtFullPrecisionAndWhatCannotBeReadFailsTheRun) {
     int status = 0; // The sample's own view, read back from the pipe.xml it wrote.
     std::string xml = run("cat " + dir + "/pipe.xml", status);
     auto attribute = [&](const std::string& name) {
@@ -129,6 +143,13 @@ TEST_F(MainJob, ADumpHoldsTheLoadedTilesAtFullPrecision) {
                              status);
     EXPECT_NE(status, 0) << failed;
     EXPECT_NE(failed.find("cannot read the network: TQMB_"), std::string::npos) << failed;
+    // So is imagery or a map layer that cannot be read.
+    failed = run(bin + "/pipeviewer --pipe-xml " + dir + "/pipe.xml --headless --imagery " + dir +
+                     "/none.tif --ground-layer " + dir + "/none.shp 2>&1",
+                 status);
+    EXPECT_NE(status, 0) << failed;
+    EXPECT_NE(failed.find("imagery: " + dir + "/none.tif"), std::string::npos) << failed;
+    EXPECT_NE(failed.find("ground layer: "), std::string::npos) << failed;
 
     // Records attached to nodes are left out quietly: osgDB has no serializer for them.
     EXPECT_EQ(out.find("Warning"), std::string::npos) << out;
@@ -140,20 +161,6 @@ TEST_F(MainJob, ADumpHoldsTheLoadedTilesAtFullPrecision) {
     // ...and map coordinates keep their digits: six before the point and several after it
     // (six significant digits would round them to whole metres).
     EXPECT_TRUE(std::regex_search(scene, std::regex(" [0-9]{6,7}\\.[0-9]{2}")));
-}
-
-// What a run's summary says it loaded, without its times and memory.
-static std::string loaded(const std::string& out) {
-    std::string lines;
-    size_t at = out.find("network: ");
-    for (size_t end;
-         at != std::string::npos && at < out.size() && (end = out.find('\n', at)) != std::string::npos;
-         at = end + 1) {
-        if (out.compare(at, 9, "network: ") && out.compare(at, 2, "  "))
-            break;
-        lines += out.substr(at, end + 1 - at);
-    }
-    return lines;
 }
 
 // Two viewers at once, one of them in a locale that writes numbers with a decimal comma (Qt

@@ -37,7 +37,7 @@ TEST(LineImportScript, PostedLineFileShowsUnderThePipeGroupHidesAndGoes) {
     for (const auto& [message, dump] :
          {std::pair{"OpenLine:" + name + ",1.5,0,0.5,1,1", "shown"}, std::pair{"Visual:no" + name, "hidden"},
           std::pair{"Remove:" + name, "removed"}})
-        script << "post " << message << "\nframe\ndump " << dir << "/" << dump << ".osgt\n";
+        script << "post " << message << "\nwait-paging 60\ndump " << dir << "/" << dump << ".osgt\n";
     script.close();
     const std::string run = std::string(PN_BIN_DIR) + "/pipeviewer --headless --ground 5 --script '" + dir +
                             "/script.txt' >/dev/null 2>'" + dir + "/err.txt'";

@@ -64,7 +64,9 @@ protected:
         std::ofstream(survey) << kSurvey;
     }
     void TearDown() override {
+        // Builds still running, cancelled ones too, end with the test.
         control->pendingLayers.clear();
+        control->retiring.clear();
         control->lineLayers.clear(); // their groups go with the viewer
         control->featureSources.clear();
         g_playerManager->setTerrain(nullptr);
@@ -75,9 +77,18 @@ protected:
         auto found = control->lineLayers.find(name);
         return found == control->lineLayers.end() ? nullptr : found->second.get();
     }
+    // Runs frames until no layer is being built.
+    void settle() {
+        viewer->frame();
+        for (int i = 0; i < 20000 && !control->pendingLayers.empty(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            viewer->frame();
+        }
+    }
+    // Files are read on a worker: their layers arrive at a later frame.
     void post(const std::string& message) {
         control->postMessage(message);
-        viewer->frame();
+        settle();
     }
 
     std::unique_ptr<CXViewer> viewer;
@@ -218,13 +229,38 @@ TEST_F(LineImport, ImportedLinesLandInTheMapsWorldFrameOrAsTheyAreWithoutASystem
     }
 }
 
-TEST_F(LineImport, FileThatDoesNotExistChangesNothingAndItsRemovalDoesNothing) {
+TEST_F(LineImport, FileThatCannotBeReadChangesNothingSaysWhyAndItsRemovalDoesNothing) {
     const unsigned before = viewer->getPipeGroup()->getNumChildren();
-    const std::string missing = (dir / "nowhere.shp").string();
+    const std::string missing = (dir / "nowhere.shp").string(), garbled = (dir / "garbled.geojson").string();
+    std::ofstream(garbled) << "{\"type\": \"FeatureCollection\", \"features\": [";
+    testing::internal::CaptureStderr();
     post("OpenLine:" + missing + ",1,1,0,0,1");
+    post("OpenLine:" + garbled + ",1,1,0,0,1");
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("\"" + missing + "\" not opened: no such file"), std::string::npos) << said;
+    EXPECT_NE(said.find("\"" + garbled + "\" not opened: GDAL reads no vector layer"), std::string::npos)
+        << said;
     EXPECT_TRUE(control->lineLayers.empty() && control->featureSources.empty());
     post("Remove:" + missing);
     EXPECT_EQ(viewer->getPipeGroup()->getNumChildren(), before);
+}
+
+// The file is read, placed and built on a worker whatever its size; until its layer
+// arrives, "Visual:" is kept for it and "Remove:" cancels it.
+TEST_F(LineImport, PendingFileLayersFollowLaterMessages) {
+    control->postMessage("OpenLine:" + survey + ",1.5,0,0.5,1,1");
+    viewer->frame();
+    control->postMessage("Visual:no" + survey);
+    settle();
+    ASSERT_TRUE(layer(survey));
+    EXPECT_EQ(layer(survey)->getNodeMask(), 0u) << "hidden while it was read";
+    osg::ref_ptr<osg::Group> shown = layer(survey);
+    control->postMessage("OpenLine:" + survey + ",3,0,0.5,1,1");
+    viewer->frame();
+    control->postRemoval("Remove:" + survey);
+    settle();
+    EXPECT_FALSE(layer(survey) || control->pendingLayers.count(survey));
+    EXPECT_FALSE(viewer->getPipeGroup()->containsNode(shown.get()));
 }
 
 TEST_F(LineImport, OpenKmlLaysOneTubePerPointPairRaisedByTheOffsetWithJointsOfTheGivenRadius) {
@@ -264,13 +300,6 @@ TEST_F(LineImport, LargeRoutesArriveLaterWholeAndPendingOnesFollowLaterMessages)
         for (size_t i = 0; i < n; ++i)
             points->emplace_back(500000.0 + 10.0 * i, 3400000.0 + (i % 2) * 5.0, -2.0);
         return points;
-    };
-    auto settle = [&] {
-        for (int i = 0; i < 20000 && !control->pendingLayers.empty(); ++i) {
-            viewer->frame();
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        viewer->frame();
     };
     control->postMessageWithData(route(100000), "OpenKml:long,1,0.5,0,1,0,1");
     viewer->frame();

@@ -28,6 +28,8 @@ protected:
             control->removeLineLayer(name);
         control->postMessage("");
         control->postRemoval("");
+        control->pendingLayers.clear(); // files opened are read on worker threads
+        control->retiring.clear();
         viewer.reset();
     }
 
