@@ -1,5 +1,7 @@
 #include "database/AccessMirror.h"
 
+#include "database/AccessHeader.h"
+
 #include "text/GbkText.h"
 #include "text/Number.h"
 
@@ -282,6 +284,10 @@ bool copyIntoMemory(const std::string& file, const std::string& uri, Sqlite& kee
 
 bool buildMirror(const std::string& nativePath, const FileStamp& stamp, const std::string& uri,
                  Sqlite& keeper, std::string& error) {
+    // Not an Access file, or cut short: turned away at once, without starting the reader
+    // (which checks the same); a viewer opens its database some thirty times.
+    if (!checkAccessHeader(nativePath, stamp.size, error))
+        return false;
     const std::string reader = readerPath();
     if (reader.empty()) {
         error = std::string("The Access reader ") + readerName +

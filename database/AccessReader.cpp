@@ -1,5 +1,7 @@
 #include "database/AccessReader.h"
 
+#include "database/AccessHeader.h"
+
 #include "text/GbkText.h"
 
 #include <mdbtools.h>
@@ -309,29 +311,6 @@ bool Pages::longValueFits(const unsigned char* value, int valueSize) const {
     return false;
 }
 
-// Turns away a file that is not a Jet database, or is cut short, before any page of it
-// is interpreted.
-bool checkHeader(int fd, const std::string& nativePath, off_t size, std::string& error) {
-    unsigned char head[0x18] = {};
-    if (pread(fd, head, sizeof head, 0) != static_cast<ssize_t>(sizeof head)) {
-        error = "Not an Access database (too short): " + quoted(nativePath);
-        return false;
-    }
-    const bool magic = head[0] == 0 && head[1] == 1 && head[2] == 0 && head[3] == 0 &&
-                       (std::memcmp(head + 4, "Standard Jet DB", 16) == 0 ||
-                        std::memcmp(head + 4, "Standard ACE DB", 16) == 0);
-    if (!magic) {
-        error = "Not an Access database: " + quoted(nativePath);
-        return false;
-    }
-    const off_t page = head[0x14] == 0 && head[0x15] == 0 ? 2048 : 4096;
-    if (size % page != 0 || size < 3 * page) {
-        error = "Access database cut short (" + std::to_string(size) + " bytes): " + quoted(nativePath);
-        return false;
-    }
-    return true;
-}
-
 // Reads every user table of one Access file into one SQLite database.
 class MirrorBuilder {
 public:
@@ -539,7 +518,7 @@ bool readInto(const std::string& nativePath, sqlite3* db, std::string& error) {
         error = "No Access database file at " + quoted(nativePath);
         return false;
     }
-    if (!checkHeader(file.fd, nativePath, info.st_size, error))
+    if (!checkAccessHeader(nativePath, info.st_size, error))
         return false;
     Mdb mdb(mdb_open(nativePath.c_str(), MDB_NOFLAGS));
     Pages pages;
