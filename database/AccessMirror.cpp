@@ -56,9 +56,17 @@ struct Mirror {
     Sqlite keeper; // an in-memory database lives while one connection to it is open
 };
 
-std::mutex cacheMutex;
-std::map<std::string, Mirror> cache;
-unsigned mirrorsMade = 0;
+// The mirrors by file. Never destroyed: a pager thread may still be making one, waiting
+// for its reader, while the program ends.
+struct Cache {
+    std::mutex mutex;
+    std::map<std::string, Mirror> mirrors;
+    unsigned made = 0;
+};
+Cache& cache() {
+    static Cache* mirrors = new Cache;
+    return *mirrors;
+}
 
 // Messages are GBK like every text of the program; paths and names arrive as UTF-8.
 std::string quoted(const std::string& nativePath) {
@@ -313,18 +321,19 @@ bool AccessMirror::attach(const std::string& path, std::string& uri, std::string
     stamp.size = info.st_size;
     stamp.modified = static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
 
-    std::lock_guard<std::mutex> guard(cacheMutex);
-    auto found = cache.find(nativePath);
-    if (found != cache.end() && found->second.stamp == stamp) {
+    Cache& mirrors = cache();
+    std::lock_guard<std::mutex> guard(mirrors.mutex);
+    auto found = mirrors.mirrors.find(nativePath);
+    if (found != mirrors.mirrors.end() && found->second.stamp == stamp) {
         uri = found->second.uri;
         return true;
     }
     Mirror mirror;
     mirror.stamp = stamp;
-    mirror.uri = "file:pn-access-" + std::to_string(++mirrorsMade) + "?mode=memory&cache=shared";
+    mirror.uri = "file:pn-access-" + std::to_string(++mirrors.made) + "?mode=memory&cache=shared";
     if (!buildMirror(nativePath, stamp, mirror.uri, mirror.keeper, error))
         return false;
     uri = mirror.uri;
-    cache[nativePath] = std::move(mirror);
+    mirrors.mirrors[nativePath] = std::move(mirror);
     return true;
 }
