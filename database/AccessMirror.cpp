@@ -1,42 +1,43 @@
 #include "database/AccessMirror.h"
 
-#include "text/GbkText.h"
+#include "database/AccessHeader.h"
 
-#include <mdbtools.h>
+#include "text/GbkText.h"
+#include "text/Number.h"
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <cstdint>
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <type_traits>
+#include <thread>
 #include <vector>
+
+extern char** environ;
 
 namespace {
 struct CloseSqlite {
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 };
-struct FinalizeStatement {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-struct CloseMdb {
-    void operator()(MdbHandle* mdb) const { mdb_close(mdb); }
-};
-struct FreeTable {
-    void operator()(MdbTableDef* table) const { mdb_free_tabledef(table); }
-};
 using Sqlite = std::unique_ptr<sqlite3, CloseSqlite>;
-using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
-using Mdb = std::unique_ptr<MdbHandle, CloseMdb>;
-using Table = std::unique_ptr<MdbTableDef, FreeTable>;
 
-// Row offsets on a data page carry two flags in their top bits.
-constexpr int deletedRow = 0x8000;
-constexpr int overflowRow = 0x4000;
-constexpr int rowOffsetMask = 0x1fff;
+constexpr const char* readerName = "pn_access_reader";
+// The reader's own line on standard error: this, then the reason.
+constexpr const char* readerPrefix = "pn_access_reader: ";
 
 struct FileStamp {
     dev_t device = 0;
@@ -55,287 +56,255 @@ struct Mirror {
     Sqlite keeper; // an in-memory database lives while one connection to it is open
 };
 
-std::mutex cacheMutex;
-std::map<std::string, Mirror> cache;
-unsigned mirrorsMade = 0;
+// The mirrors by file. Never destroyed: a pager thread may still be making one, waiting
+// for its reader, while the program ends.
+struct Cache {
+    std::mutex mutex;
+    std::map<std::string, Mirror> mirrors;
+    unsigned made = 0;
+};
+Cache& cache() {
+    static Cache* mirrors = new Cache;
+    return *mirrors;
+}
 
 // Messages are GBK like every text of the program; paths and names arrive as UTF-8.
 std::string quoted(const std::string& nativePath) {
     return "\"" + utf8ToGbk(nativePath) + "\"";
 }
 
-int littleEndian16(const unsigned char* p) {
-    return p[0] | (p[1] << 8);
+std::string besideFile(const std::string& file) {
+    const size_t slash = file.rfind('/');
+    if (slash == std::string::npos)
+        return std::string();
+    const std::string candidate = file.substr(0, slash + 1) + readerName;
+    return ::access(candidate.c_str(), X_OK) == 0 ? candidate : std::string();
 }
 
-// A fixed-size number as Access stores it (little-endian, as on the hosts we run on).
-template <class Stored>
-bool bindNumber(sqlite3_stmt* insert, int index, const unsigned char* value, int size) {
-    Stored n{};
-    if (size < static_cast<int>(sizeof n))
-        return false;
-    std::memcpy(&n, value, sizeof n);
-    if constexpr (std::is_floating_point<Stored>::value)
-        return sqlite3_bind_double(insert, index, n) == SQLITE_OK;
-    else
-        return sqlite3_bind_int(insert, index, n) == SQLITE_OK;
+// The reader program: beside the module this code is in (the plug-in), else beside the
+// program that loaded it. PN_ACCESS_READER names another one.
+std::string readerPath() {
+    if (const char* given = std::getenv("PN_ACCESS_READER"); given && *given)
+        return given;
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&besideFile), &info) && info.dli_fname) {
+        const std::string found = besideFile(info.dli_fname);
+        if (!found.empty())
+            return found;
+    }
+    char program[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", program, sizeof program - 1);
+    return length > 0 ? besideFile(std::string(program, static_cast<size_t>(length))) : std::string();
 }
 
-std::string quoteIdentifier(const char* name) {
-    std::string out = "\"";
-    for (const char* c = name; *c; ++c) {
-        if (*c == '"')
-            out += '"';
-        out += *c;
-    }
-    return out + "\"";
+// How long the reader may take: 30 s and 1 s per MiB of the file.
+double timeLimit(off_t size) {
+    double seconds = 0;
+    const char* given = std::getenv("PN_ACCESS_READER_SECONDS");
+    if (given && parseDecimal(given, seconds) && seconds > 0)
+        return seconds;
+    return 30.0 + static_cast<double>(size) / (1024.0 * 1024.0);
 }
 
-// mdbtools trusts the file; a file that is not a Jet database, or is cut short, is
-// turned away here before any page of it is interpreted.
-bool checkHeader(const std::string& nativePath, const FileStamp& stamp, std::string& error) {
-    unsigned char head[0x18] = {};
-    std::ifstream in(nativePath, std::ios::binary);
-    if (!in.read(reinterpret_cast<char*>(head), sizeof head)) {
-        error = "Not an Access database (too short): " + quoted(nativePath);
-        return false;
+struct Spawn {
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    Spawn() {
+        posix_spawn_file_actions_init(&actions);
+        posix_spawnattr_init(&attributes);
     }
-    const bool magic = head[0] == 0 && head[1] == 1 && head[2] == 0 && head[3] == 0 &&
-                       (std::memcmp(head + 4, "Standard Jet DB", 16) == 0 ||
-                        std::memcmp(head + 4, "Standard ACE DB", 16) == 0);
-    if (!magic) {
-        error = "Not an Access database: " + quoted(nativePath);
-        return false;
+    ~Spawn() {
+        posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attributes);
     }
-    const off_t page = head[0x14] == 0 && head[0x15] == 0 ? 2048 : 4096;
-    if (stamp.size % page != 0 || stamp.size < 3 * page) {
-        error = "Access database cut short (" + std::to_string(stamp.size) + " bytes): " + quoted(nativePath);
-        return false;
-    }
-    return true;
-}
-
-// Reads every user table of one Access file into one in-memory SQLite database.
-class MirrorBuilder {
-public:
-    MirrorBuilder(MdbHandle* mdb, sqlite3* db) : mdb(mdb), db(db) {}
-
-    bool copyTable(MdbCatalogEntry* entry, std::string& error);
-
-private:
-    bool exec(const std::string& sql);
-    bool copyRow(MdbTableDef* table, sqlite3_stmt* insert, int rowStart, size_t rowSize);
-    bool bindValue(sqlite3_stmt* insert, int index, MdbColumn* column, const MdbField& field);
-    std::string sqliteError() const { return utf8ToGbk(sqlite3_errmsg(db)); }
-
-    MdbHandle* mdb;
-    sqlite3* db;
-    MdbField fields[MDB_MAX_COLS];
-    // One buffer per column: the texts of a row stay in place until the row is inserted.
-    std::vector<std::vector<char>> texts = std::vector<std::vector<char>>(MDB_MAX_COLS);
 };
 
-bool MirrorBuilder::exec(const std::string& sql) {
-    return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+struct Fd {
+    int fd = -1;
+    ~Fd() { reset(); }
+    void reset() {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+};
+
+// The reason the reader gave on its last line of its own, else empty.
+std::string readerReason(const std::string& output) {
+    std::string reason;
+    size_t at = 0;
+    while ((at = output.find(readerPrefix, at)) != std::string::npos) {
+        if (at == 0 || output[at - 1] == '\n') {
+            const size_t from = at + std::strlen(readerPrefix);
+            reason = output.substr(from, output.find('\n', from) - from);
+        }
+        ++at;
+    }
+    return reason;
 }
 
-const char* affinity(int type) {
-    switch (type) {
-    case MDB_BOOL:
-    case MDB_BYTE:
-    case MDB_INT:
-    case MDB_LONGINT:
-        return "INTEGER";
-    case MDB_FLOAT:
-    case MDB_DOUBLE:
-    case MDB_MONEY:
-    case MDB_NUMERIC:
-        return "REAL";
-    case MDB_BINARY:
-    case MDB_OLE:
-        return "BLOB";
-    default:
-        return "TEXT";
-    }
-}
-
-bool MirrorBuilder::copyTable(MdbCatalogEntry* entry, std::string& error) {
-    const std::string tableName = utf8ToGbk(entry->object_name);
-    Table table(mdb_read_table(entry));
-    if (!table || !mdb_read_columns(table.get()) || table->num_cols == 0 || table->num_cols > MDB_MAX_COLS) {
-        error = "Unreadable definition of table " + tableName;
+// Runs the reader on the Access file into the SQLite file, waiting at most `seconds`;
+// kills it (and anything it started) past that. Always reaps it.
+bool runReader(const std::string& reader, const std::string& accessPath, const std::string& sqlitePath,
+               double seconds, std::string& error) {
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) {
+        error = std::string("Cannot start the Access reader: ") + std::strerror(errno);
         return false;
     }
-    std::string create = "CREATE TABLE " + quoteIdentifier(entry->object_name) + " (";
-    std::string insertSql = "INSERT INTO " + quoteIdentifier(entry->object_name) + " VALUES (";
-    for (unsigned i = 0; i < table->num_cols; ++i) {
-        auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
-        create += (i ? ", " : "") + quoteIdentifier(column->name) + " " + affinity(column->col_type);
-        insertSql += i ? ",?" : "?";
-    }
-    sqlite3_stmt* raw = nullptr;
-    if (!exec(create + ")") ||
-        sqlite3_prepare_v2(db, (insertSql + ")").c_str(), -1, &raw, nullptr) != SQLITE_OK) {
-        error = "Cannot mirror table " + tableName + ": " + sqliteError();
+    Fd readEnd{ends[0]}, writeEnd{ends[1]};
+    Spawn spawn;
+    // Standard error into the pipe, nothing else of ours: every descriptor of this process
+    // is closed in the child.
+    posix_spawn_file_actions_addopen(&spawn.actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&spawn.actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&spawn.actions, writeEnd.fd, 2);
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
+    posix_spawn_file_actions_addclosefrom_np(&spawn.actions, 3);
+#endif
+    // A process group of its own, so that a timeout ends whatever it started too; the
+    // signals and their handling of a fresh program.
+    sigset_t none, usual;
+    sigemptyset(&none);
+    sigemptyset(&usual);
+    for (int s : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGCHLD, SIGALRM, SIGUSR1, SIGUSR2})
+        sigaddset(&usual, s);
+    posix_spawnattr_setflags(&spawn.attributes,
+                             POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setpgroup(&spawn.attributes, 0);
+    posix_spawnattr_setsigmask(&spawn.attributes, &none);
+    posix_spawnattr_setsigdefault(&spawn.attributes, &usual);
+    std::vector<std::string> arguments = {reader, "--", accessPath, sqlitePath};
+    std::vector<char*> argv;
+    for (std::string& a : arguments)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    pid_t pid = 0;
+    const int spawned =
+        posix_spawn(&pid, reader.c_str(), &spawn.actions, &spawn.attributes, argv.data(), environ);
+    writeEnd.reset();
+    if (spawned != 0) {
+        error = "Cannot start the Access reader " + quoted(reader) + ": " + std::strerror(spawned);
         return false;
     }
-    Statement insert(raw);
 
-    const int pageSize = static_cast<int>(mdb->fmt->pg_size);
-    const int rowCountOffset = mdb->fmt->row_count_offset;
-    std::vector<unsigned char> dataPage(pageSize);
-    unsigned rowsRead = 0;
-    mdb_rewind_table(table.get());
-    while (mdb_read_next_dpg(table.get())) {
-        const int rows = mdb_get_int16(mdb->pg_buf, rowCountOffset);
-        for (int r = 0; r < rows; ++r) {
-            const int flags =
-                littleEndian16(mdb->pg_buf + rowCountOffset + 2 + 2 * static_cast<std::ptrdiff_t>(r));
-            int start = 0;
-            size_t size = 0;
-            if (flags & deletedRow)
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    std::string output;
+    int status = 0;
+    bool ended = false, reaped = true;
+    while (!ended) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0)
+            break;
+        if (readEnd.fd >= 0) {
+            pollfd wait{readEnd.fd, POLLIN, 0};
+            if (::poll(&wait, 1, static_cast<int>(std::min<long long>(left, 1000))) <= 0)
                 continue;
-            if (mdb_find_row(mdb, r, &start, &size) != 0)
-                break;
-            start &= rowOffsetMask;
-            bool copied;
-            if (flags & overflowRow) {
-                // The row moved to another page when it grew; its slot here points there.
-                if (size < 4)
-                    break;
-                void* other = nullptr;
-                std::memcpy(dataPage.data(), mdb->pg_buf, pageSize);
-                const int pointer = static_cast<int>(mdb_get_int32(mdb->pg_buf, start));
-                copied = mdb_find_pg_row(mdb, pointer, &other, &start, &size) == 0;
-                if (copied) {
-                    std::memmove(mdb->pg_buf, other, pageSize);
-                    copied = copyRow(table.get(), insert.get(), start & rowOffsetMask, size);
-                }
-                std::memcpy(mdb->pg_buf, dataPage.data(), pageSize);
-            } else {
-                copied = copyRow(table.get(), insert.get(), start, size);
-            }
-            if (!copied)
-                break;
-            ++rowsRead;
-        }
-    }
-    if (rowsRead != table->num_rows) {
-        error = "Table " + tableName + ": only " + std::to_string(rowsRead) + " of its " +
-                std::to_string(table->num_rows) + " rows are readable";
-        return false;
-    }
-    return true;
-}
-
-bool MirrorBuilder::copyRow(MdbTableDef* table, sqlite3_stmt* insert, int rowStart, size_t rowSize) {
-    if (mdb_crack_row(table, rowStart, rowSize, fields) <= 0)
-        return false;
-    for (unsigned i = 0; i < table->num_cols; ++i) {
-        auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
-        if (!bindValue(insert, static_cast<int>(i) + 1, column, fields[i]))
-            return false;
-    }
-    const bool done = sqlite3_step(insert) == SQLITE_DONE;
-    sqlite3_reset(insert);
-    return done;
-}
-
-bool MirrorBuilder::bindValue(sqlite3_stmt* insert, int index, MdbColumn* column, const MdbField& field) {
-    if (column->col_type == MDB_BOOL) // a yes/no value lives in the row's null mask
-        return sqlite3_bind_int(insert, index, field.is_null ? 0 : 1) == SQLITE_OK;
-    if (field.is_null)
-        return sqlite3_bind_null(insert, index) == SQLITE_OK;
-    const int pageSize = static_cast<int>(mdb->fmt->pg_size);
-    if (field.start < 0 || field.siz < 0 || field.start + field.siz > pageSize)
-        return false;
-    const unsigned char* value = mdb->pg_buf + field.start;
-    auto bindString = [&](char* s) {
-        const int result = s ? sqlite3_bind_text(insert, index, s, -1, SQLITE_TRANSIENT) : SQLITE_ERROR;
-        g_free(s);
-        return result == SQLITE_OK;
-    };
-    switch (column->col_type) {
-    case MDB_BYTE:
-        return bindNumber<uint8_t>(insert, index, value, field.siz);
-    case MDB_INT:
-        return bindNumber<int16_t>(insert, index, value, field.siz);
-    case MDB_LONGINT:
-        return bindNumber<int32_t>(insert, index, value, field.siz);
-    case MDB_FLOAT:
-        return bindNumber<float>(insert, index, value, field.siz);
-    case MDB_DOUBLE:
-        return bindNumber<double>(insert, index, value, field.siz);
-    case MDB_TEXT: {
-        std::vector<char>& text = texts[index - 1];
-        text.resize(3 * static_cast<size_t>(field.siz) + 16);
-        const int length =
-            mdb_unicode2ascii(mdb, reinterpret_cast<const char*>(value), field.siz, text.data(), text.size());
-        return sqlite3_bind_text(insert, index, text.data(), length, SQLITE_STATIC) == SQLITE_OK;
-    }
-    case MDB_BINARY:
-        return sqlite3_bind_blob(insert, index, value, field.siz, SQLITE_TRANSIENT) == SQLITE_OK;
-    case MDB_OLE: {
-        column->cur_value_start = field.start;
-        column->cur_value_len = field.siz;
-        size_t size = 0;
-        void* data = mdb_ole_read_full(mdb, column, &size);
-        const int result = data ? sqlite3_bind_blob64(insert, index, data, size, SQLITE_TRANSIENT)
-                                : sqlite3_bind_null(insert, index);
-        g_free(data);
-        return result == SQLITE_OK;
-    }
-    case MDB_NUMERIC:
-        return bindString(mdb_numeric_to_string(mdb, field.start, column->col_scale, column->col_prec));
-    default: // memo, currency, date and time, replication id: as mdbtools writes them
-        return bindString(mdb_col_to_string(mdb, mdb->pg_buf, field.start, column->col_type, field.siz));
-    }
-}
-
-bool buildMirror(const std::string& nativePath, const std::string& uri, Sqlite& keeper, std::string& error) {
-    Mdb mdb(mdb_open(nativePath.c_str(), MDB_NOFLAGS));
-    if (!mdb) {
-        error = "Cannot read the Access database " + quoted(nativePath);
-        return false;
-    }
-    mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
-    // The catalogue is a table too (on page 2): a file cut short lists fewer objects
-    // than the catalogue's own row count, and would otherwise look like a file
-    // without tables.
-    MdbCatalogEntry objects{};
-    objects.mdb = mdb.get();
-    objects.object_type = MDB_TABLE;
-    objects.table_pg = 2;
-    Table objectsTable(mdb_read_table(&objects));
-    GPtrArray* catalog = objectsTable ? mdb_read_catalog(mdb.get(), MDB_ANY) : nullptr;
-    if (!catalog || catalog->len != objectsTable->num_rows) {
-        error = "Unreadable table catalogue in the Access database " + quoted(nativePath);
-        return false;
-    }
-    sqlite3* db = nullptr;
-    const int opened = sqlite3_open_v2(
-        uri.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
-        nullptr);
-    keeper.reset(db);
-    if (opened != SQLITE_OK) {
-        error = "Cannot create the in-memory copy: " + utf8ToGbk(sqlite3_errmsg(db));
-        return false;
-    }
-    MirrorBuilder builder(mdb.get(), db);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    for (guint i = 0; i < catalog->len; ++i) {
-        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(catalog, i));
-        if (entry->object_type != MDB_TABLE || !mdb_is_user_table(entry))
+            char chunk[4096];
+            const ssize_t got = ::read(readEnd.fd, chunk, sizeof chunk);
+            if (got > 0 && output.size() < 65536)
+                output.append(chunk, static_cast<size_t>(got));
+            else if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN))
+                readEnd.reset(); // the reader is ending
             continue;
-        if (!builder.copyTable(entry, error)) {
-            error += " in " + quoted(nativePath);
-            return false;
+        }
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid || (done < 0 && errno == ECHILD)) {
+            ended = true;
+            reaped = done == pid;
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
-    if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
+    if (!ended) {
+        ::kill(-pid, SIGKILL);
+        ::kill(pid, SIGKILL);
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        char limit[32];
+        std::snprintf(limit, sizeof limit, "%.3g", seconds);
+        error = "The Access reader took longer than " + std::string(limit) + " s reading " +
+                quoted(accessPath) + " and was stopped";
+        return false;
+    }
+    if (reaped && WIFEXITED(status) && WEXITSTATUS(status) == 0)
         return true;
-    error = "Cannot complete the in-memory copy: " + utf8ToGbk(sqlite3_errmsg(db));
+    if (reaped && WIFSIGNALED(status)) {
+        error = "The Access reader stopped on signal " + std::to_string(WTERMSIG(status)) + " reading " +
+                quoted(accessPath);
+        return false;
+    }
+    error = readerReason(output);
+    if (error.empty())
+        error = "The Access reader ended with status " + std::to_string(reaped ? WEXITSTATUS(status) : -1) +
+                " reading " + quoted(accessPath);
     return false;
+}
+
+// A temporary file of this process's own, in $TMPDIR or /tmp, removed when this goes.
+struct TemporaryFile {
+    std::string path;
+    ~TemporaryFile() {
+        if (!path.empty())
+            ::unlink(path.c_str());
+    }
+    bool make(std::string& error) {
+        const char* folder = std::getenv("TMPDIR");
+        std::string name = std::string(folder && *folder ? folder : "/tmp") + "/pn-access-XXXXXX";
+        const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd < 0) {
+            error = "Cannot make a temporary file " + quoted(name) + ": " + std::strerror(errno);
+            return false;
+        }
+        ::close(fd);
+        path = name;
+        return true;
+    }
+};
+
+// The SQLite file the reader wrote, copied into the in-memory database at uri.
+bool copyIntoMemory(const std::string& file, const std::string& uri, Sqlite& keeper, std::string& error) {
+    sqlite3* raw = nullptr;
+    const int readable = sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    Sqlite source(raw);
+    raw = nullptr;
+    const int opened = sqlite3_open_v2(
+        uri.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
+        nullptr);
+    keeper.reset(raw);
+    if (readable != SQLITE_OK || opened != SQLITE_OK) {
+        error = "Cannot create the in-memory copy: " +
+                utf8ToGbk(sqlite3_errmsg(readable != SQLITE_OK ? source.get() : keeper.get()));
+        return false;
+    }
+    sqlite3_backup* backup = sqlite3_backup_init(keeper.get(), "main", source.get(), "main");
+    const bool copied = backup && sqlite3_backup_step(backup, -1) == SQLITE_DONE;
+    if (backup)
+        sqlite3_backup_finish(backup);
+    if (!copied)
+        error = "Cannot complete the in-memory copy: " + utf8ToGbk(sqlite3_errmsg(keeper.get()));
+    return copied;
+}
+
+bool buildMirror(const std::string& nativePath, const FileStamp& stamp, const std::string& uri,
+                 Sqlite& keeper, std::string& error) {
+    // Not an Access file, or cut short: turned away at once, without starting the reader
+    // (which checks the same); a viewer opens its database some thirty times.
+    if (!checkAccessHeader(nativePath, stamp.size, error))
+        return false;
+    const std::string reader = readerPath();
+    if (reader.empty()) {
+        error = std::string("The Access reader ") + readerName +
+                " is missing beside the plug-in and the program: cannot read " + quoted(nativePath);
+        return false;
+    }
+    TemporaryFile copy;
+    return copy.make(error) && runReader(reader, nativePath, copy.path, timeLimit(stamp.size), error) &&
+           copyIntoMemory(copy.path, uri, keeper, error);
 }
 } // namespace
 
@@ -352,20 +321,19 @@ bool AccessMirror::attach(const std::string& path, std::string& uri, std::string
     stamp.size = info.st_size;
     stamp.modified = static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
 
-    std::lock_guard<std::mutex> guard(cacheMutex);
-    auto found = cache.find(nativePath);
-    if (found != cache.end() && found->second.stamp == stamp) {
+    Cache& mirrors = cache();
+    std::lock_guard<std::mutex> guard(mirrors.mutex);
+    auto found = mirrors.mirrors.find(nativePath);
+    if (found != mirrors.mirrors.end() && found->second.stamp == stamp) {
         uri = found->second.uri;
         return true;
     }
-    if (!checkHeader(nativePath, stamp, error))
-        return false;
     Mirror mirror;
     mirror.stamp = stamp;
-    mirror.uri = "file:pn-access-" + std::to_string(++mirrorsMade) + "?mode=memory&cache=shared";
-    if (!buildMirror(nativePath, mirror.uri, mirror.keeper, error))
+    mirror.uri = "file:pn-access-" + std::to_string(++mirrors.made) + "?mode=memory&cache=shared";
+    if (!buildMirror(nativePath, stamp, mirror.uri, mirror.keeper, error))
         return false;
     uri = mirror.uri;
-    cache[nativePath] = std::move(mirror);
+    mirrors.mirrors[nativePath] = std::move(mirror);
     return true;
 }

@@ -13,8 +13,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 
@@ -169,4 +172,56 @@ TEST(NetworkDatabase, UnreadableFilesFailWithTheDialogWordsAndAGoodOneStillOpens
     expectOpenFails(""); // pipe.xml without "str"
 
     EXPECT_TRUE(DBConnection(good).open());
+}
+
+// mdbtools trusts the file it reads, and one wrong byte can crash it: it reads in a process
+// of its own. Whatever becomes of that process, the open fails with the reason, the
+// temporary copy is gone, and the next open tries again.
+TEST(NetworkDatabase, AccessReaderThatFailsCrashesOrHangsOnlyFailsTheOpen) {
+    DbFixture folder;
+    ASSERT_TRUE(QDir().mkpath(gbkToQString(folder.path("tmp"))));
+    const std::string previousTmp = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+    setenv("TMPDIR", gbkToUtf8(folder.path("tmp")).c_str(), 1);
+
+    // The table's definition (page 4) names row 7 of the usage maps' page, which has six.
+    const std::string damaged = folder.path("damaged.mdb");
+    writeAccess(damaged, 400);
+    std::fstream(gbkToUtf8(damaged), std::ios::binary | std::ios::in | std::ios::out)
+        .seekp(4 * 4096 + 55)
+        .put(7);
+    const int exported =
+        std::system(("exec mdb-export '" + gbkToUtf8(damaged) + "' TQMB_YSPoint >/dev/null 2>&1").c_str());
+    EXPECT_TRUE(WIFSIGNALED(exported)) << "mdb-export no longer crashes on it: " << exported;
+    std::string uri, error;
+    EXPECT_FALSE(AccessMirror::attach(damaged, uri, error));
+    EXPECT_EQ(error, "Unreadable definition of table TQMB_YSPoint in \"" + damaged + "\"");
+    expectOpenFails(damaged);
+
+    // A reader that crashes, and one that never ends (in a child of its own, which goes too).
+    const std::string good = folder.path("good.mdb");
+    writeAccess(good, 30);
+    folder.write("crash.sh", "#!/bin/sh\nkill -SEGV $$\n");
+    folder.write("hang.sh", "#!/bin/sh\nsleep 60\n");
+    for (const char* script : {"crash.sh", "hang.sh"})
+        ASSERT_EQ(::chmod(gbkToUtf8(folder.path(script)).c_str(), 0700), 0);
+    setenv("PN_ACCESS_READER", gbkToUtf8(folder.path("crash.sh")).c_str(), 1);
+    EXPECT_FALSE(AccessMirror::attach(good, uri, error));
+    EXPECT_EQ(error, "The Access reader stopped on signal 11 reading \"" + good + "\"");
+    setenv("PN_ACCESS_READER", gbkToUtf8(folder.path("hang.sh")).c_str(), 1);
+    setenv("PN_ACCESS_READER_SECONDS", "0.3", 1);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(AccessMirror::attach(good, uri, error));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(error, "The Access reader took longer than 0.3 s reading \"" + good + "\" and was stopped");
+    unsetenv("PN_ACCESS_READER");
+    unsetenv("PN_ACCESS_READER_SECONDS");
+
+    EXPECT_TRUE(AccessMirror::attach(good, uri, error)) << error;
+    EXPECT_EQ(rowsOf(good, "SELECT count(*) FROM TQMB_YSPoint"),
+              (std::vector<std::string>{"'count(*)'", "'30'"}));
+    EXPECT_TRUE(QDir(gbkToQString(folder.path("tmp"))).isEmpty());
+    if (previousTmp.empty())
+        unsetenv("TMPDIR");
+    else
+        setenv("TMPDIR", previousTmp.c_str(), 1);
 }
