@@ -77,6 +77,11 @@ HostApp::HostApp(const Options& options, std::ostream& out)
 }
 
 HostApp::~HostApp() {
+#ifdef PN_KEEP_MODULES_TO_EXIT
+    // A leak-checked build: the code of every plug-in and driver loaded (ours, osgDB's, Qt's,
+    // the GL driver's) stays mapped for the check at exit.
+    CXPluginLoader::keepModulesToExit();
+#endif
     g_playerManager->removeCallbackListener(_callbackListener);
     // The scene holds nodes of the plug-in's classes, and the pager may still be
     // building tiles with its code: both go before the plug-in does.

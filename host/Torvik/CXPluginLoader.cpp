@@ -4,6 +4,10 @@
 #include "Torvik/CXPlayerManager.h"
 
 #include <dlfcn.h>
+#include <link.h>
+
+#include <string>
+#include <vector>
 
 CXPluginLoader::~CXPluginLoader() {
     unload();
@@ -37,4 +41,19 @@ void CXPluginLoader::unload() {
     _controls.clear();
     dlclose(_handle);
     _handle = nullptr;
+}
+
+void CXPluginLoader::keepModulesToExit() {
+    std::vector<std::string> paths;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* data) {
+            if (info->dlpi_name && info->dlpi_name[0] == '/')
+                static_cast<std::vector<std::string>*>(data)->push_back(info->dlpi_name);
+            return 0;
+        },
+        &paths);
+    // Opened once more without loading anything, and marked never to be unmapped; the
+    // handle is left open on purpose.
+    for (const std::string& path : paths)
+        dlopen(path.c_str(), RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
 }

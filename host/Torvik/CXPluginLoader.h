@@ -24,6 +24,12 @@ public:
     // The controls this plug-in registered while loading.
     const std::vector<CXControl*>& controls() const { return _controls; }
 
+    // Keeps every module the process has mapped now (this plug-in, osgDB's and Qt's
+    // plug-ins) mapped until it ends: unloading one later still takes its registrations
+    // out of the host, but its static objects go only at exit. For a leak checker that
+    // reports at exit, which can name code only while it is mapped.
+    static void keepModulesToExit();
+
 private:
     void* _handle = nullptr;
     size_t _firstCommand = 0;
