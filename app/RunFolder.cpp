@@ -104,6 +104,15 @@ bool RunFolder::create(const std::string& programDir, std::string& error) {
         return false;
     }
     remember(_bin, true);
+    // The run's temporary files (the Access reader's copies among them) go with the folder,
+    // also those of a reader the run did not wait for.
+    const std::string tmpDir = _root + "/tmp";
+    if (mkdir(tmpDir.c_str(), 0700) != 0) {
+        error = "cannot make " + tmpDir + ": " + std::strerror(errno);
+        return false;
+    }
+    remember(tmpDir, true);
+    setenv("TMPDIR", tmpDir.c_str(), 1);
     // What the program's relative paths reach from its bin/: the models and the pit textures.
     std::error_code ec;
     fs::path shared = fs::path(programDir).parent_path();

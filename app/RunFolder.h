@@ -15,7 +15,8 @@ public:
     RunFolder& operator=(const RunFolder&) = delete;
     ~RunFolder();
 
-    // Makes the folder under $TMPDIR (else /tmp) for a program in `programDir`. False with a reason.
+    // Makes the folder under $TMPDIR (else /tmp) for a program in `programDir`, and its tmp/
+    // the process's $TMPDIR from then on. False with a reason.
     bool create(const std::string& programDir, std::string& error);
     // Copies `pipeXml` in as the run's pipe.xml. A relative database path in it (conn str) is
     // made absolute against the folder of `pipeXml`, where its writer meant it. False with a reason.

@@ -1,6 +1,7 @@
 #include "database/AccessMirror.h"
 
 #include "database/AccessHeader.h"
+#include "database/AccessReader.h"
 
 #include "text/GbkText.h"
 #include "text/Number.h"
@@ -54,6 +55,9 @@ struct Mirror {
     FileStamp stamp;
     std::string uri;
     Sqlite keeper; // an in-memory database lives while one connection to it is open
+    // Why this version of the file cannot be read, where reading it again would fail the
+    // same way (not an Access file, damaged, a reader that crashes on it); empty otherwise.
+    std::string failure;
 };
 
 // The mirrors by file. Never destroyed: a pager thread may still be making one, waiting
@@ -144,9 +148,10 @@ std::string readerReason(const std::string& output) {
 }
 
 // Runs the reader on the Access file into the SQLite file, waiting at most `seconds`;
-// kills it (and anything it started) past that. Always reaps it.
+// kills it (and anything it started) past that. Always reaps it. `lasting`: the reader
+// came to its own end, so the same file would fail again the same way.
 bool runReader(const std::string& reader, const std::string& accessPath, const std::string& sqlitePath,
-               double seconds, std::string& error) {
+               double seconds, std::string& error, bool& lasting) {
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0) {
         error = std::string("Cannot start the Access reader: ") + std::strerror(errno);
@@ -179,10 +184,19 @@ bool runReader(const std::string& reader, const std::string& accessPath, const s
     for (std::string& a : arguments)
         argv.push_back(a.data());
     argv.push_back(nullptr);
+    // The reader ends with this process (it asks the kernel to), even when the process
+    // ends without unwinding; it is told which process it waits on.
+    std::string parent = std::string(accessReaderParentVariable) + "=" + std::to_string(::getpid());
+    std::vector<char*> environment;
+    for (char** e = environ; *e; ++e)
+        if (std::strncmp(*e, parent.c_str(), std::strlen(accessReaderParentVariable) + 1) != 0)
+            environment.push_back(*e);
+    environment.push_back(parent.data());
+    environment.push_back(nullptr);
 
     pid_t pid = 0;
     const int spawned =
-        posix_spawn(&pid, reader.c_str(), &spawn.actions, &spawn.attributes, argv.data(), environ);
+        posix_spawn(&pid, reader.c_str(), &spawn.actions, &spawn.attributes, argv.data(), environment.data());
     writeEnd.reset();
     if (spawned != 0) {
         error = "Cannot start the Access reader " + quoted(reader) + ": " + std::strerror(spawned);
@@ -233,6 +247,7 @@ bool runReader(const std::string& reader, const std::string& accessPath, const s
     }
     if (reaped && WIFEXITED(status) && WEXITSTATUS(status) == 0)
         return true;
+    lasting = reaped;
     if (reaped && WIFSIGNALED(status)) {
         error = "The Access reader stopped on signal " + std::to_string(WTERMSIG(status)) + " reading " +
                 quoted(accessPath);
@@ -291,11 +306,13 @@ bool copyIntoMemory(const std::string& file, const std::string& uri, Sqlite& kee
 }
 
 bool buildMirror(const std::string& nativePath, const FileStamp& stamp, const std::string& uri,
-                 Sqlite& keeper, std::string& error) {
+                 Sqlite& keeper, std::string& error, bool& lasting) {
     // Not an Access file, or cut short: turned away at once, without starting the reader
     // (which checks the same); a viewer opens its database some thirty times.
-    if (!checkAccessHeader(nativePath, stamp.size, error))
+    if (!checkAccessHeader(nativePath, stamp.size, error)) {
+        lasting = true;
         return false;
+    }
     const std::string reader = readerPath();
     if (reader.empty()) {
         error = std::string("The Access reader ") + readerName +
@@ -303,7 +320,8 @@ bool buildMirror(const std::string& nativePath, const FileStamp& stamp, const st
         return false;
     }
     TemporaryFile copy;
-    return copy.make(error) && runReader(reader, nativePath, copy.path, timeLimit(stamp.size), error) &&
+    return copy.make(error) &&
+           runReader(reader, nativePath, copy.path, timeLimit(stamp.size), error, lasting) &&
            copyIntoMemory(copy.path, uri, keeper, error);
 }
 } // namespace
@@ -326,13 +344,26 @@ bool AccessMirror::attach(const std::string& path, std::string& uri, std::string
     auto found = mirrors.mirrors.find(nativePath);
     if (found != mirrors.mirrors.end() && found->second.stamp == stamp) {
         uri = found->second.uri;
-        return true;
+        error = found->second.failure;
+        return error.empty();
     }
     Mirror mirror;
     mirror.stamp = stamp;
     mirror.uri = "file:pn-access-" + std::to_string(++mirrors.made) + "?mode=memory&cache=shared";
-    if (!buildMirror(nativePath, stamp, mirror.uri, mirror.keeper, error))
+    bool lasting = false;
+    if (!buildMirror(nativePath, stamp, mirror.uri, mirror.keeper, error, lasting)) {
+        // Some thirty opens a start, each tile's retry among them: a file that cannot be read
+        // is not read again until it changes. A reader that ran out of time or did not start
+        // is tried again at the next open.
+        if (lasting) {
+            mirror.keeper.reset();
+            mirror.failure = error;
+            mirrors.mirrors[nativePath] = std::move(mirror);
+        } else if (found != mirrors.mirrors.end()) {
+            mirrors.mirrors.erase(found);
+        }
         return false;
+    }
     uri = mirror.uri;
     mirrors.mirrors[nativePath] = std::move(mirror);
     return true;

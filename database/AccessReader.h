@@ -11,3 +11,7 @@
 // mdbtools may still crash on a damaged file the checks let through: the program runs
 // this in a process of its own (pn_access_reader).
 bool readAccessIntoSqlite(const char* accessPath, const char* sqlitePath, std::string& error);
+
+// Set by the plug-in in the reader's environment to its own process id: the reader then
+// ends when that process does, however it ends.
+constexpr const char* accessReaderParentVariable = "PN_ACCESS_READER_PARENT";

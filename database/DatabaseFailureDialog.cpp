@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <deque>
 #include <mutex>
@@ -58,6 +59,18 @@ void DatabaseFailureDialog::show(int errorNumber, const QString& errorText) {
     const QString message = text(errorNumber, errorText);
     QCoreApplication* app = QCoreApplication::instance();
     if (!qobject_cast<QApplication*>(app)) {
+        // Every tile asks for every kind again: one damaged file fails thousands of requests
+        // in a few seconds. The same words are written once while they keep coming.
+        static std::mutex printedMutex;
+        static QString lastPrinted;
+        static std::chrono::steady_clock::time_point lastTime;
+        const auto now = std::chrono::steady_clock::now();
+        std::lock_guard<std::mutex> guard(printedMutex);
+        const bool repeated = message == lastPrinted && now - lastTime < std::chrono::seconds(5);
+        lastPrinted = message;
+        lastTime = now;
+        if (repeated)
+            return;
         const std::string line = gbkToUtf8(qstringToGbk(title() + QLatin1String(": ") + message));
         std::fprintf(stderr, "%s\n", line.c_str());
         return;

@@ -7,7 +7,8 @@ class QString;
 // tile's records) it is queued to the GUI thread without waiting, and such messages
 // are shown there one after another; one identical to a message already waiting or
 // showing is not queued again. Without a GUI application (headless host, tests) the
-// same words go to standard error.
+// same words go to standard error, once while the same words keep coming (less than 5 s
+// apart).
 class DatabaseFailureDialog {
 public:
     static QString title();

@@ -7,7 +7,12 @@
 
 #include "database/AccessReader.h"
 
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -39,6 +44,13 @@ int main(int argc, char** argv) {
     }
     if (given != 2)
         return usage(argv[0]);
+    // Started by the plug-in: ends with it, also when it ends without unwinding (a headless
+    // run's quick exit), instead of reading on for nobody.
+    if (const char* parent = std::getenv(accessReaderParentVariable)) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (std::to_string(::getppid()) != parent)
+            return 1; // it has ended already
+    }
     std::string error;
     if (readAccessIntoSqlite(files[0], files[1], error))
         return 0;
