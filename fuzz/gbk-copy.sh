@@ -4,7 +4,8 @@
 # literals; clang, which has no other execution character set than UTF-8, compiles the
 # copies and passes the bytes through. A file with a character whose GBK trail byte is a
 # backslash is refused: in a literal that byte would escape the next character, at the end
-# of a comment it would join the next line to it. A copy is rewritten only when it changes.
+# of a comment it would join the next line to it. A copy is rewritten only when it changes;
+# a copy of a file no longer given is removed.
 set -euo pipefail
 src=$1
 out=$2
@@ -25,3 +26,8 @@ for f in "$@"; do
   fi
   if cmp -s "$tmp" "$out/$f"; then rm "$tmp"; else mv "$tmp" "$out/$f"; fi
 done
+declare -A given
+for f in "$@"; do given[$f]=1; done
+while IFS= read -r copy; do
+  [ -n "${given[$copy]:-}" ] || rm -f "$out/$copy"
+done < <(cd "$out" && find . -type f \( -name '*.h' -o -name '*.cpp' \) | sed 's|^\./||')

@@ -68,7 +68,8 @@ sed 's/encoding="UTF-8"/encoding="GBK"/; s|str="[^"]*"|str="D:\\管网数据\\ne
 
 # The runs. mdbtools reports every damaged page on stderr: each target's output goes to
 # its log, of which the end is shown.
-mkdir -p "$fuzz/artifacts" "$fuzz/logs"
+mkdir -p "$fuzz/artifacts" "$fuzz/logs" "$fuzz/tmp"
+export TMPDIR=$fuzz/tmp # the Access target's scratch files
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 failed=()
