@@ -4,9 +4,8 @@
 // this process; otherwise the in-process mirror (database/AccessMirror.h).
 #include "FuzzCheck.h"
 
-#if __has_include("database/AccessReader.h")
+#ifdef PN_ACCESS_READER
 #include "database/AccessReader.h"
-#define PN_ACCESS_READER 1
 #else
 #include "database/AccessMirror.h"
 #endif
