@@ -27,14 +27,21 @@ bool readPipeXmlBytes(const std::string& path, std::string& bytes, std::string& 
 
 bool ViewSettings::read(const std::string& pipeXml, std::string& error) {
     std::string bytes;
-    if (!readPipeXmlBytes(pipeXml, bytes, error))
+    return readPipeXmlBytes(pipeXml, bytes, error) && parse(bytes, pipeXml, error);
+}
+
+bool ViewSettings::parse(const std::string& bytes, const std::string& name, std::string& error) {
+    const std::string bounds = xmlBoundsError(bytes.data(), bytes.size());
+    if (!bounds.empty()) {
+        error = name + ": " + bounds;
         return false;
+    }
     const QByteArray content = QByteArray::fromStdString(bytes);
     QDomDocument document;
     QString message;
     int line = 0;
     if (!document.setContent(content, &message, &line)) {
-        error = pipeXml + ":" + std::to_string(line) + ": " + message.toStdString();
+        error = name + ":" + std::to_string(line) + ": " + message.toStdString();
         return false;
     }
     QDomElement view = document.documentElement().firstChildElement("view");

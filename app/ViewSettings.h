@@ -30,6 +30,9 @@ struct ViewSettings {
 
     // Fills what the file has; false with a reason when the file cannot be read.
     bool read(const std::string& pipeXml, std::string& error);
+    // The same from the text of such a file (within the limits of text/XmlBounds.h); `name`
+    // heads the reason.
+    bool parse(const std::string& bytes, const std::string& name, std::string& error);
     // The four numbers of `extent`; false when it is not four numbers with xmin < xmax, ymin < ymax.
     bool bounds(double& xmin, double& ymin, double& xmax, double& ymax) const;
 };

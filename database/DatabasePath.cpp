@@ -34,6 +34,23 @@ struct FileStamp {
 };
 } // namespace
 
+std::string databasePathIn(const std::string& bytes, std::string& error) {
+    error.clear();
+    const std::string bounds = xmlBoundsError(bytes.data(), bytes.size());
+    if (!bounds.empty()) {
+        error = std::string(configurationFile) + ": " + bounds;
+        return std::string();
+    }
+    osg::ref_ptr<osgEarth::XmlDocument> document = osgEarth::XmlDocument::parse(bytes);
+    if (!document.valid()) {
+        error = missingMessage;
+        return std::string();
+    }
+    if (!document->getConfig().hasChild("pipeline"))
+        return std::string();
+    return document->getConfig().child("pipeline").child("conn").value("str");
+}
+
 unsigned databasePathParses() {
     return parses.load();
 }
@@ -63,18 +80,13 @@ std::string readDatabasePath() {
         std::ifstream in(configurationFile, std::ios::binary);
         if (in && static_cast<std::size_t>(info.st_size) <= maxXmlBytes)
             bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        std::string bounds = in ? xmlBoundsError(bytes.data(), bytes.size()) : std::string(missingMessage);
         if (static_cast<std::size_t>(info.st_size) > maxXmlBytes)
-            bounds = "larger than " + std::to_string(maxXmlBytes) + " bytes";
-        osg::ref_ptr<osgEarth::XmlDocument> document;
-        if (bounds.empty())
-            document = osgEarth::XmlDocument::parse(bytes);
-        if (!bounds.empty() && bounds != missingMessage)
-            cachedError = std::string(configurationFile) + ": " + bounds;
-        else if (!document.valid())
+            cachedError =
+                std::string(configurationFile) + ": larger than " + std::to_string(maxXmlBytes) + " bytes";
+        else if (!in)
             cachedError = missingMessage;
-        else if (document->getConfig().hasChild("pipeline"))
-            cachedPath = document->getConfig().child("pipeline").child("conn").value("str");
+        else
+            cachedPath = databasePathIn(bytes, cachedError);
         cachedStamp = stamp;
     }
     if (!cachedError.empty())

@@ -11,5 +11,9 @@
 // every open of the database reads it, so the answer is kept until the file changes.
 std::string readDatabasePath();
 
+// The database path named by the text of a pipe.xml, as readDatabasePath finds it; empty
+// with the reason readDatabasePath would throw in `error` when the text has none to give.
+std::string databasePathIn(const std::string& bytes, std::string& error);
+
 // How many times readDatabasePath parsed the file since the process began.
 unsigned databasePathParses();

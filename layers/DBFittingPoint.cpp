@@ -15,9 +15,7 @@ constexpr double ArmLength = 0.2;
 // section size in millimetres (a round pipe's diameter, a box culvert's width), read as
 // the pipe body reads it, so the stub fits the pipe it sits on.
 double armRadius(const CPPipeLine& segment) {
-    std::vector<std::string> parts = Torvik::splitStr(segment.sectionSize, "X");
-    double diameter = parts.empty() ? 0.0 : leadingNumber(parts.front());
-    return 1.1 * diameter / 2000.0;
+    return 1.1 * PipeSection::firstFigure(segment.sectionSize) / 2000.0;
 }
 
 } // namespace

@@ -73,11 +73,6 @@ CZEMPipeGraph::CZEMPipeGraph(const osgEarth::Profile* profile, double base, bool
 
 CZEMPipeGraph::~CZEMPipeGraph() = default;
 
-std::string CZEMPipeGraph::tileName(unsigned id, unsigned level, unsigned x, unsigned y) {
-    return std::to_string(id) + "." + std::to_string(level) + "_" + std::to_string(x) + "_" +
-           std::to_string(y) + ".pipe_pseudo_zem";
-}
-
 osg::ref_ptr<osg::PagedLOD> CZEMPipeGraph::createPagedNode(const osgEarth::GeoExtent& tileExtent, unsigned id,
                                                            unsigned level, unsigned x, unsigned y) const {
     double cx = 0.0, cy = 0.0;

@@ -5,42 +5,8 @@
 
 #include <osgDB/FileNameUtils>
 
-#include <cctype>
-#include <cerrno>
-#include <cstdlib>
-
-namespace {
-
-// A run of decimal digits that fits an unsigned; `at` moves past it.
-bool readNumber(const std::string& text, size_t& at, unsigned& value) {
-    size_t start = at;
-    while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])))
-        ++at;
-    if (at == start || at - start > 9)
-        return false;
-    value = static_cast<unsigned>(std::strtoul(text.c_str() + start, nullptr, 10));
-    return true;
-}
-
-bool expect(const std::string& text, size_t& at, char c) {
-    if (at >= text.size() || text[at] != c)
-        return false;
-    ++at;
-    return true;
-}
-
-} // namespace
-
 ZEMPipePseudoLoader::ZEMPipePseudoLoader() {
     supportsExtension("pipe_pseudo_zem", "ZEM pipe pseudo-loader");
-}
-
-bool ZEMPipePseudoLoader::parseTileName(const std::string& name, unsigned& id, unsigned& level, unsigned& x,
-                                        unsigned& y) {
-    size_t at = 0;
-    return readNumber(name, at, id) && expect(name, at, '.') && readNumber(name, at, level) &&
-           expect(name, at, '_') && readNumber(name, at, x) && expect(name, at, '_') &&
-           readNumber(name, at, y) && expect(name, at, '.') && at < name.size();
 }
 
 osgDB::ReaderWriter::ReadResult ZEMPipePseudoLoader::readNode(const std::string& fileName,

@@ -5,8 +5,10 @@
 #include "Torvik/Torvik.h"
 #include "text/Number.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -14,11 +16,12 @@ bool startsWith(const std::string& text, const char* prefix) {
     return text.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
-// A field's number as atof reads it, in the C locale's notation; 0 where there is none.
+// A field's number as atof reads it, in the C locale's notation; 0 where there is none
+// or where it is past a float's range (as leadingDecimal has it past a double's).
 float number(const std::string& field) {
     double value = 0.0;
     leadingDecimal(field, value);
-    return static_cast<float>(value);
+    return std::abs(value) <= std::numeric_limits<float>::max() ? static_cast<float>(value) : 0.0f;
 }
 
 // The fields after a message's keyword; the name comes first, directly after it.

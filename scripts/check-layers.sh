@@ -2,7 +2,7 @@
 # Fails when a folder includes a folder above it. The folders, lowest first: each may
 # include itself and the folders before it, never one after it. The host's two
 # libraries count as folders of their own (the manager below the geospatial layer,
-# the viewer above it). Tests and benchmarks may include anything.
+# the viewer above it). Tests, benchmarks and fuzz targets may include anything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,7 +31,7 @@ while IFS= read -r file; do
             bad=1
         fi
     done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([A-Za-z_]*\)\/.*/\1/p' "$file" | sort -u)
-done < <(git ls-files '*.cpp' '*.h' | grep -vE '^(tests|bench)/')
+done < <(git ls-files '*.cpp' '*.h' | grep -vE '^(tests|bench|fuzz)/')
 
 if [ "$bad" -ne 0 ]; then
     echo "check-layers: includes point up (order, lowest first: ${order[*]})" >&2

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project builds, tests and runs with.
+# Installs every Debian package the project builds, tests and runs with; with --fuzz, also
+# clang and libFuzzer for the fuzzing build (scripts/fuzz.sh).
 # Idempotent: packages already present are left as they are.
 set -euo pipefail
 
@@ -15,6 +16,9 @@ packages=(
   locales fonts-wqy-microhei
   clang-format clang-tidy
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libfuzzer-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -67,7 +67,8 @@ bool leadingDecimal(std::string_view text, double& value) {
 
 bool parseWhole(std::string_view text, int& value) {
     text = trimmed(text);
-    if (!text.empty() && text.front() == '+')
+    // One sign at most: from_chars takes a '-' but no '+', and "+-2" is no number.
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-')
         text.remove_prefix(1);
     int read = 0;
     std::from_chars_result result = std::from_chars(text.data(), text.data() + text.size(), read);

@@ -11,5 +11,6 @@ constexpr int maxXmlDepth = 64;
 
 // Empty when the text is within both limits; otherwise the reason ("... nested deeper
 // than 64 elements"). A cheap scan of tags that skips comments, CDATA, processing
-// instructions, declarations and quoted attribute values.
+// instructions and quoted attribute values. A document type declaration is refused: the
+// entities it may declare would nest elements past any count of the text's own tags.
 std::string xmlBoundsError(const char* data, std::size_t size);

@@ -2,6 +2,7 @@
 
 #include "tools/ExcavationBuilder.h"
 #include "tools/ToolFrame.h"
+#include "tools/ToolMessage.h"
 
 #include "Torvik/CXPlayerManager.h"
 
@@ -26,11 +27,11 @@ void CXAlongDigHandler::finish() {
 
 void CXAlongDigHandler::OnMessage(std::string message) {
     std::vector<std::string> fields;
-    if (ToolFrame::matchVerb(message, "DigByLine:", fields)) {
+    if (ToolMessage::matchVerb(message, "DigByLine:", fields)) {
         // The depth, then x, y of the outline's points. A field that is no finite number,
         // or an x without its y, and nothing is dug.
         std::vector<double> values;
-        if (!ExcavationBuilder::numbers(fields, values) || values.empty() || values.size() % 2 == 0)
+        if (!ToolMessage::numbers(fields, values) || values.empty() || values.size() % 2 == 0)
             return;
         _depth = values[0];
         reset();

@@ -1,7 +1,7 @@
 #include "tools/CXHighLightHandler.h"
 
 #include "tools/CXHighLightUtil.h"
-#include "tools/ToolFrame.h"
+#include "tools/ToolMessage.h"
 
 #include "plugin/CXPipeLineCtrl.h"
 
@@ -19,7 +19,7 @@ void CXPipeHightLightVisitor::apply(osg::Node& node) {
 
 void CXHighLightHandler::OnMessage(std::string message) {
     std::vector<std::string> names;
-    if (!ToolFrame::matchVerb(message, "HighLight:", names))
+    if (!ToolMessage::matchVerb(message, "HighLight:", names))
         return;
     osg::ref_ptr<osg::Node> root = CXPipeLineCtrl::getInstance()->getNetworkRoot();
     if (!root)

@@ -1,5 +1,5 @@
 #include "tools/CXPipeLayerHandler.h"
-#include "tools/ToolFrame.h"
+#include "tools/ToolMessage.h"
 
 #include "Selmor/CXViewer.h"
 #include "layers/DBPipe.h"
@@ -55,12 +55,12 @@ void switchPart(const char* layerName, Part part, bool visible) {
 
 void CXPipeLayerHandler::OnMessage(std::string message) {
     std::vector<std::string> fields;
-    if (!ToolFrame::matchVerb(message, "LayerVisible:", fields) || fields.size() < 3)
+    if (!ToolMessage::matchVerb(message, "LayerVisible:", fields) || fields.size() < 3)
         return;
     const std::string& a = fields[0];
     const std::string& b = fields[1];
     // Any whole number but 0 shows, text that is no number hides.
-    const bool visible = ToolFrame::flag(fields[2]);
+    const bool visible = ToolMessage::flag(fields[2]);
     // Every row is tried: a match does not end the scan.
     for (const PanelRow& row : panelRows) {
         if (a == row.lineName && b == row.lineName)

@@ -2,6 +2,7 @@
 
 #include "tools/ExcavationBuilder.h"
 #include "tools/ToolFrame.h"
+#include "tools/ToolMessage.h"
 
 CXRegionDigHandler::CXRegionDigHandler() : CXPointCollectHandler(GL_LINE_LOOP, true, 0) {}
 
@@ -20,10 +21,10 @@ void CXRegionDigHandler::finish() {
 
 void CXRegionDigHandler::OnMessage(std::string message) {
     std::vector<std::string> fields;
-    if (ToolFrame::matchVerb(message, "DigByRegion:", fields)) {
+    if (ToolMessage::matchVerb(message, "DigByRegion:", fields)) {
         // The depth; a pit is dug under the outline drawn before.
         std::vector<double> values;
-        if (!ExcavationBuilder::numbers(fields, values) || values.empty())
+        if (!ToolMessage::numbers(fields, values) || values.empty())
             return;
         _depth = values[0];
         if (!_points || _points->size() <= 3)

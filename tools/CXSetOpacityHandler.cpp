@@ -1,20 +1,16 @@
 #include "tools/CXSetOpacityHandler.h"
+#include "tools/ToolMessage.h"
 
 #include "Selmor/CXViewer.h"
 #include "Torvik/GroundImage.h"
 #include "Torvik/Torvik.h"
-#include "text/Number.h"
 
 #include <osg/BlendFunc>
 #include <osg/Depth>
 #include <osg/Program>
 
-#include <algorithm>
-#include <cstring>
-
 namespace {
 
-const char opacityVerb[] = "Opacity:";
 // A ground model of the design data is one whose file lies in this folder.
 const char groundModelMarker[] = "\\三维设计数据\\地面模型\\";
 
@@ -55,12 +51,9 @@ osg::ref_ptr<osg::Program> makeGroundProgram() {
 CXSetOpacityHandler::CXSetOpacityHandler() = default;
 
 void CXSetOpacityHandler::OnMessage(std::string message) {
-    if (message.compare(0, std::strlen(opacityVerb), opacityVerb) != 0)
+    float alpha = 0.0f;
+    if (!ToolMessage::opacity(message, alpha) || !g_pCXviewer)
         return;
-    double percent = 0.0;
-    if (!leadingDecimal(message.substr(std::strlen(opacityVerb)), percent) || !g_pCXviewer)
-        return;
-    float alpha = std::clamp(static_cast<float>(percent / 100.0), 0.0f, 1.0f);
     if (g_pCXviewer->GetViceView())
         makeGroundModelsTranslucent(alpha);
     setTerrainOpacity(alpha);

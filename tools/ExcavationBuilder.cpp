@@ -3,7 +3,6 @@
 #include "Selmor/CXViewer.h"
 #include "Selmor/MyNewUpdateSlaveCallback.h"
 #include "modeling/ModelFile.h"
-#include "text/Number.h"
 
 #include <osg/ColorMask>
 #include <osg/Depth>
@@ -203,17 +202,6 @@ void detach(osg::ref_ptr<osg::Group>& group) {
         g_pCXviewer->getRoot()->removeChild(excavate);
         tellSlaves(false);
     }
-}
-
-bool numbers(const std::vector<std::string>& fields, std::vector<double>& values) {
-    size_t count = fields.size();
-    if (count > 0 && fields.back().empty())
-        --count;
-    values.resize(count);
-    for (size_t i = 0; i < count; ++i)
-        if (!parseDecimal(fields[i], values[i]))
-            return false;
-    return true;
 }
 
 } // namespace ExcavationBuilder

@@ -31,8 +31,4 @@ void attach(osg::Group* group);
 // when nothing is left dug; forgets the group.
 void detach(osg::ref_ptr<osg::Group>& group);
 
-// The fields of a dig message as numbers (a trailing empty field, left by a closing
-// comma, is dropped). False when any is not a finite number.
-bool numbers(const std::vector<std::string>& fields, std::vector<double>& values);
-
 } // namespace ExcavationBuilder

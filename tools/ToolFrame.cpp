@@ -12,23 +12,10 @@
 #include <osgGA/GUIEventAdapter>
 #include <osgViewer/View>
 
-#include <cstdlib>
 #include <locale>
 #include <sstream>
 
 namespace ToolFrame {
-
-bool matchVerb(const std::string& message, const std::string& verb, std::vector<std::string>& fields) {
-    if (message.compare(0, verb.size(), verb) != 0)
-        return false;
-    fields = Torvik::splitStr(message.substr(verb.size()), ",");
-    return true;
-}
-
-bool flag(const std::string& field) {
-    // strtol rather than atoi, which is undefined for a number out of range.
-    return std::strtol(field.c_str(), nullptr, 10) != 0;
-}
 
 bool isRelease(const osgGA::GUIEventAdapter& ea, int button) {
     return ea.getEventType() == osgGA::GUIEventAdapter::RELEASE && ea.getButton() == button;

@@ -13,16 +13,10 @@ class GUIEventAdapter;
 class GUIActionAdapter;
 } // namespace osgGA
 
-// What every tool shares: reading its messages, picking the world point under the
+// What every tool shares: picking the world point under the
 // mouse, the rubber-band outline shown while points are collected, and the point-list
 // report to the host.
 namespace ToolFrame {
-
-// True when `message` starts with `verb` (a keyword ending in ':'); `fields` then gets
-// what follows the colon split at every ','.
-bool matchVerb(const std::string& message, const std::string& verb, std::vector<std::string>& fields);
-// A flag field: a whole number but 0 is true; text that is no number is false.
-bool flag(const std::string& field);
 
 bool isRelease(const osgGA::GUIEventAdapter& ea, int button);
 // The world point under the pointer of the event; false when nothing was hit.

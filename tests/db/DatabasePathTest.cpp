@@ -42,6 +42,9 @@ TEST(DatabasePath, PipeXmlGivesThePathAsGbkBytesOrTheConfigurationError) {
         deep += "<pipeline>";
     folder.write("pipe.xml", deep);
     EXPECT_EQ(read(), "error: pipe.xml: nested deeper than 64 elements");
+    // Nor through an entity that holds the elements.
+    folder.write("pipe.xml", "<!DOCTYPE p [<!ENTITY e \"" + deep + "\">]><pipeline>&e;</pipeline>");
+    EXPECT_EQ(read(), "error: pipe.xml: has a document type declaration (<!DOCTYPE), which is not read");
 
     // Parsed once per version of the file, however often the database opens.
     const std::string good = "<pipeline><conn str=\"a.mdb\"/></pipeline>";

@@ -23,5 +23,9 @@ TEST(Number, ReadsDecimalPointNumbersOnlyAndNeverInfiniteOnes) {
     EXPECT_FALSE(leadingDecimal("1e999mm", v));
     EXPECT_EQ(v, 0.0);
     EXPECT_EQ(formatDecimal(21.5), "21.5");
+    int whole = 0;
+    EXPECT_TRUE(parseWhole(" +12 ", whole) && whole == 12);
+    for (const char* bad : {"+-2", "+", "1.5", "2147483648"})
+        EXPECT_FALSE(parseWhole(bad, whole)) << bad;
     std::setlocale(LC_NUMERIC, "C");
 }

@@ -102,6 +102,8 @@ TEST(Section, CraftedNetworkAgainstHandValues) {
     }
     EXPECT_NEAR(s.rows[2].alongTo, 14.0, 1e-9);
     EXPECT_EQ(s.rows[2].shape, PipeSection::Shape::Rectangular);
+    // A figure past a kilometre is no size: 0, never an infinite single-precision box.
+    EXPECT_EQ(PipeSection::parse("1e39X400").width, 0.0);
     // Only j1 and t1 are too close; the two drains meet at their well, which is no conflict.
     ASSERT_EQ(s.clearances.size(), 1u);
     EXPECT_EQ(s.clearances[0].first, 0u);

@@ -112,7 +112,7 @@ TEST(Tunnel, AnOutwardFacingTexturedBoxOfTheSectionAlongEachSegmentRemovedOnRequ
     osg::ref_ptr<CXSetUpTunnelHandler> tool = new CXSetUpTunnelHandler;
     const unsigned children = viewer.getRoot()->getNumChildren();
     for (const char* nothing : {"删除隧道", "SetUpTunnel:4,3,2,0,0", "SetUpTunnel:4,3,1e999,0,0,10,0",
-                                "SetUpTunnel:0,3,2,0,0,10,0"})
+                                "SetUpTunnel:1e39,3,2,0,0,10,0", "SetUpTunnel:0,3,2,0,0,10,0"})
         tool->OnMessage(nothing);
     EXPECT_EQ(viewer.getRoot()->getNumChildren(), children);
 
