@@ -9,6 +9,7 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
@@ -106,7 +107,8 @@ public:
     // page of the first one that does not.
     bool rowsFit(uint32_t tablePage, uint32_t& badPage) const;
     // The long value (memo, OLE) whose 12-byte header lies at value: its parts in the file.
-    bool longValueFits(const unsigned char* value, int size) const;
+    // Its bytes appended to `bytes` where given.
+    bool longValueFits(const unsigned char* value, int size, std::string* bytes = nullptr) const;
     // The row itself: its column count, null mask and variable-column offsets within it.
     bool rowFits(const unsigned char* row, unsigned size) const;
 
@@ -285,13 +287,21 @@ bool Pages::rowsFit(uint32_t tablePage, uint32_t& badPage) const {
     return true;
 }
 
-bool Pages::longValueFits(const unsigned char* value, int valueSize) const {
+bool Pages::longValueFits(const unsigned char* value, int valueSize, std::string* bytes) const {
     if (valueSize < longValueHeader)
         return true; // mdbtools gives an empty value
     const uint32_t head = get32(value);
     const uint32_t length = head & longValueLengthMask;
-    if (head & longValueInline)
-        return length <= static_cast<uint32_t>(valueSize - longValueHeader);
+    auto take = [&](const unsigned char* from, uint32_t n) {
+        if (bytes)
+            bytes->append(reinterpret_cast<const char*>(from), n);
+    };
+    if (head & longValueInline) {
+        if (length > static_cast<uint32_t>(valueSize - longValueHeader))
+            return false;
+        take(value + longValueHeader, length);
+        return true;
+    }
     uint32_t pointer = get32(value + 4);
     // On one page, or on a chain of pages, each row's first four bytes pointing at the next.
     for (uint32_t hops = 0, read = 0; hops <= count; ++hops) {
@@ -299,11 +309,17 @@ bool Pages::longValueFits(const unsigned char* value, int valueSize) const {
         unsigned start = 0, end = 0;
         if (!p || p[0] != MDB_PAGE_DATA || !rowBounds(p, pointer & 0xff, start, end))
             return false;
-        if (head & longValueOnePage)
-            return length <= end - start;
+        if (head & longValueOnePage) {
+            if (length > end - start)
+                return false;
+            take(p + start, length);
+            return true;
+        }
         if (end - start < 4)
             return false;
-        read += end - start - 4;
+        const uint32_t part = std::min(end - start - 4, length - read);
+        take(p + start + 4, part);
+        read += part;
         pointer = get32(p + start);
         if (pointer == 0 || read >= length)
             return read >= length;
@@ -481,16 +497,12 @@ bool MirrorBuilder::bindValue(sqlite3_stmt* insert, int index, MdbColumn* column
     case MDB_BINARY:
         return sqlite3_bind_blob(insert, index, value, field.siz, SQLITE_TRANSIENT) == SQLITE_OK;
     case MDB_OLE: {
-        if (!pages.longValueFits(value, field.siz))
+        // Read here from the checked parts: mdbtools' reader wants a bound buffer of its own
+        // size and follows the file's pointers again.
+        std::string bytes;
+        if (!pages.longValueFits(value, field.siz, &bytes))
             return false;
-        column->cur_value_start = field.start;
-        column->cur_value_len = field.siz;
-        size_t size = 0;
-        void* data = mdb_ole_read_full(mdb, column, &size);
-        const int result = data ? sqlite3_bind_blob64(insert, index, data, size, SQLITE_TRANSIENT)
-                                : sqlite3_bind_null(insert, index);
-        g_free(data);
-        return result == SQLITE_OK;
+        return sqlite3_bind_blob64(insert, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT) == SQLITE_OK;
     }
     case MDB_NUMERIC:
         return bindString(mdb_numeric_to_string(mdb, field.start, column->col_scale, column->col_prec));
