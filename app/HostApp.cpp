@@ -18,13 +18,17 @@
 #include "geo/GeoExtent.h"
 #include "text/GbkText.h"
 
+#include "section/CrossSection.h"
+
 #include <osgDB/DatabasePager>
 #include <osgDB/ReadFile>
 #include <osgDB/WriteFile>
 #include <osgGA/EventQueue>
 #include <osgGA/StandardManipulator>
+#include <osgViewer/GraphicsWindow>
 
 #include <algorithm>
+#include <optional>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -63,16 +67,17 @@ HostApp::HostApp(const Options& options, std::ostream& out)
             _out << "callback\t" << gbkToUtf8(name) << '\t' << gbkToUtf8(payload) << std::endl;
             // Reported from the tool's event handling, on the frame's thread.
             if (name == "Transect") {
-                TransectReport::run(payload, _options.section, _out, std::cerr);
+                CrossSection section;
+                TransectReport::run(payload, _options.section, _out, std::cerr, _observer ? &section : nullptr);
+                if (_observer)
+                    _observer->sectionReady(section);
                 return;
             }
+            if (_observer && ToolAnswers::answers(name) && _observer->takeReport(name, payload))
+                return;
             std::string problem;
-            if (auto answer = _answers.answer(name, payload, problem)) {
-                std::lock_guard<std::mutex> lock(_answerMutex);
-                _pendingAnswers.push_back(std::move(*answer));
-            } else if (!problem.empty()) {
+            if (!answerReport(name, payload, problem) && !problem.empty())
                 std::cerr << "pipeviewer: no answer to " << gbkToUtf8(name) << ": " << problem << std::endl;
-            }
         });
 }
 
@@ -92,6 +97,15 @@ HostApp::~HostApp() {
     _plugin.unload();
 }
 
+bool HostApp::answerReport(const std::string& name, const std::string& payload, std::string& problem) {
+    std::optional<ToolAnswers::Answer> answer = _answers.answer(name, payload, problem);
+    if (!answer)
+        return false;
+    std::lock_guard<std::mutex> lock(_answerMutex);
+    _pendingAnswers.push_back(std::move(*answer));
+    return true;
+}
+
 bool HostApp::start(std::string& error) {
     if (!_options.demPath.empty()) {
         std::shared_ptr<DemTerrain> dem = DemTerrain::open(_options.demPath, _options.groundHeight, error);
@@ -104,7 +118,9 @@ bool HostApp::start(std::string& error) {
         return false;
     }
     osgViewer::View* view = _viewer->getViewer();
-    if (!_options.headless && std::getenv("DISPLAY"))
+    if (_options.embedded)
+        _embeddedWindow = ViewSetup::embedded(view, _options.width, _options.height);
+    else if (!_options.headless && std::getenv("DISPLAY"))
         _hasWindow = ViewSetup::window(view, 50, 50, _options.width, _options.height);
     else if (_options.offscreen && std::getenv("DISPLAY"))
         _hasPbuffer = ViewSetup::offscreen(view, _options.width, _options.height);
@@ -127,7 +143,7 @@ bool HostApp::start(std::string& error) {
 }
 
 bool HostApp::canDraw() const {
-    return _hasWindow || _hasPbuffer;
+    return _hasWindow || _hasPbuffer || _embeddedWindow;
 }
 
 CXControl* HostApp::control() const {
@@ -137,9 +153,36 @@ CXControl* HostApp::control() const {
 
 void HostApp::frame(int count) {
     for (int i = 0; i < count; ++i) {
+        if (_surface && !_painting) {
+            unsigned framebuffer = 0;
+            _surface->beginFrame(framebuffer);
+            paint(framebuffer);
+            _surface->endFrame();
+            continue;
+        }
         deliverAnswers();
         _viewer->frame();
     }
+}
+
+void HostApp::paint(unsigned framebuffer) {
+    if (_embeddedWindow)
+        _embeddedWindow->setDefaultFboId(framebuffer);
+    // A frame's tools may ask the toolkit for more (a dialog, a picture): those frames draw
+    // into the surface as it stands, made current already.
+    const bool nested = _painting;
+    _painting = true;
+    deliverAnswers();
+    _viewer->frame();
+    _painting = nested;
+}
+
+void HostApp::resize(int width, int height) {
+    if (width <= 0 || height <= 0)
+        return;
+    _options.width = width;
+    _options.height = height;
+    ViewSetup::resize(_viewer->getViewer(), width, height);
 }
 
 void HostApp::deliverAnswers() {

@@ -19,7 +19,11 @@
 #include <vector>
 
 class CXControl;
+class CrossSection;
 class ScreenCapture;
+namespace osgViewer {
+class GraphicsWindow;
+}
 
 // The host: one viewer over one scene, the plug-in loaded into it, the network paged in
 // under the pipe group, tool results printed as they arrive.
@@ -29,6 +33,7 @@ public:
         std::string pluginPath;
         bool headless = false;  // no window
         bool offscreen = false; // draw into a pbuffer (for pictures without a window)
+        bool embedded = false;  // draw into a surface a window toolkit provides (setSurface)
         int width = 1280;
         int height = 800;
         double groundHeight = 0.0;
@@ -40,6 +45,30 @@ public:
         unsigned pagerThreads = 4;
         bool overview = true;            // the paged graph's coarser levels carry a drawing of the network
         TransectReport::Options section; // where a "Transect" report's files go
+    };
+
+    // What a window does besides the host; called on the frame's thread, from inside the
+    // frame whose tool reported.
+    class Observer {
+    public:
+        virtual ~Observer() = default;
+        // A tool reported the points a user drew and waits for the rest (a report that
+        // ToolAnswers answers). True: the observer asks the user and calls answerReport
+        // later; false: the host answers at once with the current settings.
+        virtual bool takeReport(const std::string& name, const std::string& payload) = 0;
+        // The section of a "Transect" report, computed (its files written as without one).
+        virtual void sectionReady(const CrossSection& section) = 0;
+    };
+    // Where an embedded view draws: a window toolkit's surface, made current around each
+    // frame the host runs on its own (a script's, a wait for paging). Frames the toolkit
+    // runs while it paints go through paint().
+    class Surface {
+    public:
+        virtual ~Surface() = default;
+        // The context is current and `framebuffer` is what the view draws into.
+        virtual void beginFrame(unsigned& framebuffer) = 0;
+        // The frame is drawn: the toolkit shows it.
+        virtual void endFrame() = 0;
     };
 
     HostApp(const Options& options, std::ostream& out);
@@ -57,6 +86,19 @@ public:
     // Runs frames until the window is closed (windowed mode only).
     int run();
     bool hasWindow() const { return _hasWindow; }
+    // The embedded view's window (Options::embedded), to which a toolkit hands its events
+    // and size; null otherwise.
+    osgViewer::GraphicsWindow* embeddedWindow() const { return _embeddedWindow; }
+    void setSurface(Surface* surface) { _surface = surface; }
+    // One frame into the surface's framebuffer, its context current (the toolkit paints).
+    void paint(unsigned framebuffer);
+    // The view's drawing area changed size (pixels).
+    void resize(int width, int height);
+    void setObserver(Observer* observer) { _observer = observer; }
+    // Answers a tool's report with the current settings, delivered at the next frame.
+    // False when the payload is malformed (then `problem` says why) or the report is not one
+    // this host answers.
+    bool answerReport(const std::string& name, const std::string& payload, std::string& problem);
     bool canDraw() const;
     TransectReport::Options& sectionOptions() { return _options.section; }
 
@@ -120,6 +162,10 @@ private:
     std::vector<ToolAnswers::Answer> _pendingAnswers;
     bool _hasWindow = false;
     bool _hasPbuffer = false;
+    osgViewer::GraphicsWindow* _embeddedWindow = nullptr; // owned by the view's cameras
+    Surface* _surface = nullptr;
+    Observer* _observer = nullptr;
+    bool _painting = false;
     bool _networkLoaded = false;
     // How many line layers the plug-in last said it is building.
     std::atomic<unsigned long> _lineLayersBuilding{0};

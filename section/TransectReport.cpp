@@ -50,7 +50,7 @@ const std::vector<NetworkPipe>& TransectReport::network(std::string& problems) {
 }
 
 bool TransectReport::run(const std::string& payload, const Options& options, std::ostream& out,
-                         std::ostream& err) {
+                         std::ostream& err, CrossSection* computed) {
     double v[4];
     int n = 0;
     std::istringstream fields(payload);
@@ -97,5 +97,7 @@ bool TransectReport::run(const std::string& payload, const Options& options, std
         ok = false, err << "pipeviewer: section: " << error << std::endl;
     out << "section\tfiles\t" << options.prefix << ".csv\t" << options.prefix << ".svg\t" << options.prefix
         << ".png" << std::endl;
+    if (computed)
+        *computed = std::move(section);
     return ok;
 }

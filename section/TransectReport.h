@@ -10,6 +10,8 @@ struct NetworkPipe;
 // the world's: the pipes stand at the database's x and y): reads the network, cuts it along
 // the line, prints the table and writes PREFIX.csv, PREFIX.svg and PREFIX.png. Runs on the
 // thread that calls it (the frame's), holding the database while it reads.
+class CrossSection;
+
 class TransectReport {
 public:
     struct Options {
@@ -19,8 +21,10 @@ public:
     };
 
     // False, with the reasons on `err`, when the payload is not four numbers or a file
-    // could not be written; the table goes to `out` whenever the line could be read.
-    static bool run(const std::string& payload, const Options& options, std::ostream& out, std::ostream& err);
+    // could not be written; the table goes to `out` whenever the line could be read, and
+    // the section to `computed` when given.
+    static bool run(const std::string& payload, const Options& options, std::ostream& out, std::ostream& err,
+                    CrossSection* computed = nullptr);
 
     // Every segment of the network pipe.xml names, read again only when the database file
     // (its path, size or time) has changed since the last complete read; call from one

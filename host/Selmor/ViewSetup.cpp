@@ -7,6 +7,7 @@
 #include <osg/GraphicsContext>
 #include <osg/Stencil>
 #include <osgUtil/CullVisitor>
+#include <osgViewer/GraphicsWindow>
 #include <osgViewer/View>
 
 namespace {
@@ -78,6 +79,24 @@ void addPass(osgViewer::View& view, MyNewUpdateSlaveCallback::Pass kind) {
     view.getSlave(view.getNumSlaves() - 1)._updateSlaveCallback = new MyNewUpdateSlaveCallback(kind);
 }
 
+// The view's passes draw into `context`, all over a `width` x `height` area.
+void use(osgViewer::View& view, osg::GraphicsContext* context, int width, int height, GLenum buffer) {
+    for (unsigned i = 0; i < view.getNumSlaves(); ++i) {
+        osg::Camera* camera = view.getSlave(i)._camera.get();
+        camera->setGraphicsContext(context);
+        camera->setViewport(0, 0, width, height);
+        if (buffer != GL_NONE) {
+            camera->setDrawBuffer(buffer);
+            camera->setReadBuffer(buffer);
+        }
+    }
+    // The master only leads: it has the view and projection, the slaves draw.
+    osg::Camera* master = view.getCamera();
+    master->setGraphicsContext(nullptr);
+    master->setViewport(nullptr);
+    master->setProjectionMatrixAsPerspective(45.0, double(width) / double(height), 1.0, 100000.0);
+}
+
 bool attach(osgViewer::View* view, int x, int y, int width, int height, bool pbuffer) {
     if (!view)
         return false;
@@ -99,19 +118,7 @@ bool attach(osgViewer::View* view, int x, int y, int width, int height, bool pbu
     osg::ref_ptr<osg::GraphicsContext> context = osg::GraphicsContext::createGraphicsContext(traits.get());
     if (!context || !context->valid())
         return false;
-    GLenum buffer = traits->doubleBuffer ? GL_BACK : GL_FRONT;
-    for (unsigned i = 0; i < view->getNumSlaves(); ++i) {
-        osg::Camera* camera = view->getSlave(i)._camera.get();
-        camera->setGraphicsContext(context.get());
-        camera->setViewport(0, 0, width, height);
-        camera->setDrawBuffer(buffer);
-        camera->setReadBuffer(buffer);
-    }
-    // The master only leads: it has the view and projection, the slaves draw.
-    osg::Camera* master = view->getCamera();
-    master->setGraphicsContext(nullptr);
-    master->setViewport(nullptr);
-    master->setProjectionMatrixAsPerspective(45.0, double(width) / double(height), 1.0, 100000.0);
+    use(*view, context.get(), width, height, traits->doubleBuffer ? GL_BACK : GL_FRONT);
     return true;
 }
 
@@ -140,6 +147,33 @@ bool window(osgViewer::View* view, int x, int y, int width, int height) {
 
 bool offscreen(osgViewer::View* view, int width, int height) {
     return attach(view, 0, 0, width, height, true);
+}
+
+osgViewer::GraphicsWindow* embedded(osgViewer::View* view, int width, int height) {
+    if (!view)
+        return nullptr;
+    osg::ref_ptr<osgViewer::GraphicsWindowEmbedded> window =
+        new osgViewer::GraphicsWindowEmbedded(0, 0, width, height);
+    // The toolkit's framebuffer is single: no buffer is named, the current one is drawn.
+    use(*view, window.get(), width, height, GL_NONE);
+    window->getEventQueue()->syncWindowRectangleWithGraphicsContext();
+    return window.get();
+}
+
+void resize(osgViewer::View* view, int width, int height) {
+    if (!view || view->getNumSlaves() == 0 || width <= 0 || height <= 0)
+        return;
+    osg::GraphicsContext* context = view->getSlave(0)._camera->getGraphicsContext();
+    if (auto* window = dynamic_cast<osgViewer::GraphicsWindow*>(context)) {
+        window->resized(0, 0, width, height);
+        window->getEventQueue()->windowResize(0, 0, width, height);
+    }
+    for (unsigned i = 0; i < view->getNumSlaves(); ++i)
+        view->getSlave(i)._camera->setViewport(0, 0, width, height);
+    double fovy, aspect, zNear, zFar;
+    osg::Camera* master = view->getCamera();
+    if (master->getProjectionMatrixAsPerspective(fovy, aspect, zNear, zFar))
+        master->setProjectionMatrixAsPerspective(fovy, double(width) / double(height), zNear, zFar);
 }
 
 } // namespace ViewSetup

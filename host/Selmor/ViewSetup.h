@@ -7,8 +7,9 @@ class Camera;
 class Group;
 } // namespace osg
 namespace osgViewer {
+class GraphicsWindow;
 class View;
-}
+} // namespace osgViewer
 
 // Ways to give a view somewhere to draw, and the passes it draws in. The viewer itself
 // does not care which.
@@ -37,6 +38,12 @@ SELMOR_EXPORT osg::Camera* pass(osgViewer::View* view, unsigned index);
 
 // A window on the display (false when no display can be opened).
 SELMOR_EXPORT bool window(osgViewer::View* view, int x, int y, int width, int height);
+// A window whose context a window toolkit makes and makes current (a widget's): the view
+// draws into whatever framebuffer is current, or the window's default framebuffer object.
+// The toolkit hands it its input events and sizes. Null when `view` is.
+SELMOR_EXPORT osgViewer::GraphicsWindow* embedded(osgViewer::View* view, int width, int height);
+// The view's drawing area is now `width` x `height` pixels (an embedded window resized).
+SELMOR_EXPORT void resize(osgViewer::View* view, int width, int height);
 // An off-screen pbuffer of the given size, for pictures without a window (needs a
 // display connection, such as Xvfb, but shows nothing on it).
 SELMOR_EXPORT bool offscreen(osgViewer::View* view, int width, int height);
