@@ -28,10 +28,10 @@
 #include <osgViewer/GraphicsWindow>
 
 #include <algorithm>
-#include <optional>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -54,31 +54,31 @@ HostApp::HostApp(const Options& options, std::ostream& out)
     g_playerManager->setTerrain(std::make_shared<FlatTerrain>(options.groundHeight));
     _viewer.reset(new CXViewer);
     _answers.setGround([](double x, double y) { return g_playerManager->getHeight(x, y); });
-    _callbackListener = g_playerManager->addCallbackListener(
-        [this](const std::string& name, const std::string& payload, void*) {
-            if (name == CXPlayerManager::LoadFailureCallback || name == CXPlayerManager::LeftOutCallback) {
-                noteLoadReport(name, payload);
-                return;
-            }
-            if (name == CXPlayerManager::LineLayersBuildingCallback) {
-                _lineLayersBuilding = std::strtoul(payload.c_str(), nullptr, 10);
-                return;
-            }
-            _out << "callback\t" << gbkToUtf8(name) << '\t' << gbkToUtf8(payload) << std::endl;
-            // Reported from the tool's event handling, on the frame's thread.
-            if (name == "Transect") {
-                CrossSection section;
-                TransectReport::run(payload, _options.section, _out, std::cerr, _observer ? &section : nullptr);
-                if (_observer)
-                    _observer->sectionReady(section);
-                return;
-            }
-            if (_observer && ToolAnswers::answers(name) && _observer->takeReport(name, payload))
-                return;
-            std::string problem;
-            if (!answerReport(name, payload, problem) && !problem.empty())
-                std::cerr << "pipeviewer: no answer to " << gbkToUtf8(name) << ": " << problem << std::endl;
-        });
+    _callbackListener = g_playerManager->addCallbackListener([this](const std::string& name,
+                                                                    const std::string& payload, void*) {
+        if (name == CXPlayerManager::LoadFailureCallback || name == CXPlayerManager::LeftOutCallback) {
+            noteLoadReport(name, payload);
+            return;
+        }
+        if (name == CXPlayerManager::LineLayersBuildingCallback) {
+            _lineLayersBuilding = std::strtoul(payload.c_str(), nullptr, 10);
+            return;
+        }
+        _out << "callback\t" << gbkToUtf8(name) << '\t' << gbkToUtf8(payload) << std::endl;
+        // Reported from the tool's event handling, on the frame's thread.
+        if (name == "Transect") {
+            CrossSection section;
+            TransectReport::run(payload, _options.section, _out, std::cerr, _observer ? &section : nullptr);
+            if (_observer)
+                _observer->sectionReady(section);
+            return;
+        }
+        if (_observer && ToolAnswers::answers(name) && _observer->takeReport(name, payload))
+            return;
+        std::string problem;
+        if (!answerReport(name, payload, problem) && !problem.empty())
+            std::cerr << "pipeviewer: no answer to " << gbkToUtf8(name) << ": " << problem << std::endl;
+    });
 }
 
 HostApp::~HostApp() {
@@ -202,6 +202,26 @@ int HostApp::run() {
     while (!viewer->done())
         frame();
     return 0;
+}
+
+void HostApp::setScenery(const ViewSettings& view, const std::string& pipeXmlDir) {
+    if (view.hasGround) {
+        _options.groundHeight = view.ground;
+        if (_options.demPath.empty())
+            g_playerManager->setTerrain(std::make_shared<FlatTerrain>(view.ground));
+    }
+    auto absolute = [&](const std::string& file) {
+        return file.empty() || file[0] == '/' ? file : pipeXmlDir + "/" + file;
+    };
+    _options.imagery.clear();
+    for (const std::string& file : view.imagery)
+        _options.imagery.push_back(absolute(file));
+    _options.groundLayers.clear();
+    for (const ViewSettings::GroundLayer& layer : view.groundLayers) {
+        const std::string file = absolute(layer.file);
+        _options.groundLayers.emplace_back(file, layer.style.empty() ? GroundLayers::styleBeside(file)
+                                                                     : absolute(layer.style));
+    }
 }
 
 bool HostApp::loadNetwork(const std::string& srs, const std::string& extent, const std::string& baseZ,

@@ -19,6 +19,7 @@
 #include <vector>
 
 class CXControl;
+struct ViewSettings;
 class CrossSection;
 class ScreenCapture;
 namespace osgViewer {
@@ -101,7 +102,11 @@ public:
     bool answerReport(const std::string& name, const std::string& payload, std::string& problem);
     bool canDraw() const;
     TransectReport::Options& sectionOptions() { return _options.section; }
+    float groundOpacity() const { return _options.groundOpacity; }
 
+    // The ground of the next loadNetwork: its flat height (unless the terrain is a DEM) and
+    // the imagery and map layers laid on it, as a network's view gives them.
+    void setScenery(const ViewSettings& view, const std::string& pipeXmlDir);
     // Reads the paged pipe graph over `extent` ("xmin ymin xmax ymax" in `srs`) and hangs it
     // under the pipe group in place of the one loaded before, with the ground drawn over the
     // same extent. False with a reason.

@@ -4,12 +4,15 @@
 #include "RunFolder.h"
 #include "ScriptRunner.h"
 #include "ViewSettings.h"
+#include "window/MainWindow.h"
+#include "window/ViewWidget.h"
 
 #include "text/Number.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -43,6 +46,7 @@ const char* const Usage =
     "                        (colour, width, fill); repeatable (default: pipe.xml's)\n"
     "  --no-network          start with an empty scene\n"
     "  --headless            no window; with --screenshot, draw off-screen (needs a display, e.g. Xvfb)\n"
+    "                        (without it, and with a display, the desktop window opens)\n"
     "  --offscreen           no window, but draw off-screen all the same, so tiles page in (for scripts)\n"
     "  --screenshot FILE     once paging has settled, write a picture and exit\n"
     "  --camera EX,EY,EZ,CX,CY,CZ  eye and centre of the view (default: the home view, the whole\n"
@@ -82,6 +86,58 @@ bool parseList(const std::string& text, double* values, int count) {
         if (n == count || !parseDecimal(field, values[n++]))
             return false;
     return n == count;
+}
+
+bool runScript(ScriptRunner& runner, const std::string& scriptPath, const std::string& startDir) {
+    if (scriptPath == "-")
+        return runner.run(std::cin);
+    std::ifstream file(absolute(scriptPath, startDir));
+    if (!file) {
+        std::cerr << "pipeviewer: cannot read " << scriptPath << std::endl;
+        return false;
+    }
+    return runner.run(file);
+}
+
+// The desktop window: the network shown at its home view (or from --camera), a script run
+// in it once it is up; until the window is closed, or the script quits.
+int runWindow(HostApp& app, RunFolder& folder, const ViewSettings& settings, const std::string& pipeXml,
+              const std::string& camera, const std::string& scriptPath, const std::string& startDir) {
+    MainWindow window(app, folder);
+    window.show();
+    // The view's drawing context comes with its first showing.
+    for (int i = 0; i < 200 && !window.view()->isValid(); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    std::string error;
+    if (!pipeXml.empty() && scriptPath.empty()) {
+        if (settings.srs.empty() || settings.extent.empty()) {
+            std::cerr << "pipeviewer: pipe.xml has no view (srs, extent): give --srs and --extent\n";
+            return 1;
+        }
+        if (!window.showNetwork(settings, pipeXml, error)) {
+            std::cerr << "pipeviewer: " << error << std::endl;
+            return 1;
+        }
+        double v[6];
+        if (!camera.empty()) {
+            if (!parseList(camera, v, 6)) {
+                std::cerr << "pipeviewer: bad --camera\n" << Usage;
+                return 2;
+            }
+            app.setCamera(osg::Vec3d(v[0], v[1], v[2]), osg::Vec3d(v[3], v[4], v[5]));
+        }
+    }
+    int status = 0;
+    if (!scriptPath.empty())
+        QTimer::singleShot(0, &window, [&] {
+            ScriptRunner runner(app, std::cout, std::cerr, startDir);
+            if (!runScript(runner, scriptPath, startDir))
+                status = 1;
+            if (runner.quitRequested())
+                window.close();
+        });
+    QApplication::exec();
+    return status;
 }
 
 } // namespace
@@ -230,31 +286,26 @@ int main(int argc, char** argv) {
         if (!std::getenv("XDG_RUNTIME_DIR"))
             setenv("XDG_RUNTIME_DIR", folder.workDir().substr(0, folder.workDir().rfind('/')).c_str(), 1);
         qt.reset(new QGuiApplication(argc, argv));
-    } else
+    } else {
         qt.reset(new QApplication(argc, argv));
+        // The desktop window: the view is drawn into its widget.
+        options.embedded = true;
+    }
+    QCoreApplication::setOrganizationName(QStringLiteral("pipeviewer"));
+    QCoreApplication::setApplicationName(QStringLiteral("pipeviewer"));
 
     HostApp app(options, std::cout);
     if (!app.start(error)) {
         std::cerr << "pipeviewer: " << error << std::endl;
         return 1;
     }
+    if (!options.headless)
+        return runWindow(app, folder, settings, noNetwork ? std::string() : pipeXml, camera, scriptPath,
+                         startDir);
 
     if (!scriptPath.empty()) {
         ScriptRunner runner(app, std::cout, std::cerr, startDir);
-        bool ok;
-        if (scriptPath == "-") {
-            ok = runner.run(std::cin);
-        } else {
-            std::ifstream file(absolute(scriptPath, startDir));
-            if (!file) {
-                std::cerr << "pipeviewer: cannot read " << scriptPath << std::endl;
-                return 1;
-            }
-            ok = runner.run(file);
-        }
-        if (app.hasWindow() && !runner.quitRequested())
-            app.run();
-        return ok ? 0 : 1;
+        return runScript(runner, scriptPath, startDir) ? 0 : 1;
     }
 
     if (!noNetwork) {
@@ -274,10 +325,6 @@ int main(int argc, char** argv) {
             }
             app.setCamera(osg::Vec3d(v[0], v[1], v[2]), osg::Vec3d(v[3], v[4], v[5]));
         }
-    }
-    if (app.hasWindow()) {
-        app.run();
-        return 0;
     }
     if (!app.waitPaging(wait))
         std::cerr << "pipeviewer: paging had not settled after " << wait << " s\n";

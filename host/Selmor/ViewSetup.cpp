@@ -4,6 +4,7 @@
 
 #include <osg/ColorMask>
 #include <osg/Depth>
+#include <osg/FrameBufferObject>
 #include <osg/GraphicsContext>
 #include <osg/Stencil>
 #include <osgUtil/CullVisitor>
@@ -85,10 +86,8 @@ void use(osgViewer::View& view, osg::GraphicsContext* context, int width, int he
         osg::Camera* camera = view.getSlave(i)._camera.get();
         camera->setGraphicsContext(context);
         camera->setViewport(0, 0, width, height);
-        if (buffer != GL_NONE) {
-            camera->setDrawBuffer(buffer);
-            camera->setReadBuffer(buffer);
-        }
+        camera->setDrawBuffer(buffer);
+        camera->setReadBuffer(buffer);
     }
     // The master only leads: it has the view and projection, the slaves draw.
     osg::Camera* master = view.getCamera();
@@ -154,8 +153,9 @@ osgViewer::GraphicsWindow* embedded(osgViewer::View* view, int width, int height
         return nullptr;
     osg::ref_ptr<osgViewer::GraphicsWindowEmbedded> window =
         new osgViewer::GraphicsWindowEmbedded(0, 0, width, height);
-    // The toolkit's framebuffer is single: no buffer is named, the current one is drawn.
-    use(*view, window.get(), width, height, GL_NONE);
+    // The toolkit's framebuffer is a framebuffer object: its first colour attachment is
+    // drawn and read (a window's front or back buffer is no buffer of it).
+    use(*view, window.get(), width, height, GL_COLOR_ATTACHMENT0_EXT);
     window->getEventQueue()->syncWindowRectangleWithGraphicsContext();
     return window.get();
 }

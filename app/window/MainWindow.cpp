@@ -1,0 +1,396 @@
+#include "MainWindow.h"
+
+#include "ViewWidget.h"
+#include "app/RunFolder.h"
+#include "app/ViewSettings.h"
+
+#include "Torvik/CXCommandRegistry.h"
+#include "section/CrossSection.h"
+#include "text/GbkText.h"
+
+#include <osgDB/DatabasePager>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QSettings>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+namespace {
+
+// The twelve commands as the window offers them. Modes stay active (checked) until another
+// tool is chosen or Esc is pressed; the others act once.
+struct ToolEntry {
+    const char* name; // the command, GBK
+    bool mode;
+};
+const ToolEntry ToolEntries[] = {
+    {"沿线开挖", true}, {"区域开挖", true}, {"测试开挖", true}, {"创建隧道", true},
+    {"横断面", true},   {"地下浏览", false}, {"地上浏览", false}, {"地表透明度", false},
+    {"高亮显示", false}, {"管线图层管理", false}, {"显示流向", false}, {"取消流向", false},
+};
+
+const char* const HighlightTool = "高亮显示";
+const char* const OpacityTool = "地表透明度";
+const char* const LayerTool = "管线图层管理";
+
+QString networkFilter() {
+    return QStringLiteral(u"管网 (pipe.xml *.xml *.mdb *.accdb *.sqlite *.db *.gpkg);;pipe.xml (*.xml);;"
+                          u"Access (*.mdb *.accdb);;SQLite (*.sqlite *.db *.gpkg);;* (*)");
+}
+
+} // namespace
+
+MainWindow::MainWindow(HostApp& host, RunFolder& folder, QWidget* parent)
+    : QMainWindow(parent), _host(host), _folder(folder), _view(new ViewWidget(host, this)),
+      _modes(new QActionGroup(this)), _browsing(new QActionGroup(this)) {
+    setObjectName(QStringLiteral("mainWindow"));
+    setWindowTitle(QStringLiteral("pipeviewer"));
+    setCentralWidget(_view);
+    _modes->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+    _host.setObserver(this);
+    connect(_view, &ViewWidget::escapePressed, this, &MainWindow::deactivateTool);
+    connect(_view, &ViewWidget::pointerMoved, this, &MainWindow::pointerAt);
+    connect(_view, &ViewWidget::clicked, this, &MainWindow::clickedAt);
+
+    QSettings settings;
+    resize(1280, 860);
+    restoreGeometry(settings.value(QStringLiteral("window/geometry")).toByteArray());
+    restoreState(settings.value(QStringLiteral("window/state")).toByteArray());
+}
+
+MainWindow::~MainWindow() {
+    _host.setObserver(nullptr);
+}
+
+void MainWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral(u"文件(&F)"));
+    QAction* open = file->addAction(QStringLiteral(u"打开…"), this, &MainWindow::chooseAndOpen);
+    open->setObjectName(QStringLiteral("openAction"));
+    open->setShortcut(QKeySequence::Open);
+    open->setToolTip(QStringLiteral(u"打开 pipe.xml，或直接打开 Access / SQLite 管网数据库"));
+    _recentMenu = file->addMenu(QStringLiteral(u"最近打开"));
+    rebuildRecentMenu();
+    file->addSeparator();
+    QAction* picture = file->addAction(QStringLiteral(u"保存视图图片…"), this, [this] {
+        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral(u"保存视图图片"),
+                                                          QStringLiteral("view.png"), QStringLiteral("PNG (*.png)"));
+        std::string error;
+        if (!path.isEmpty() && !_host.screenshot(qstringToGbk(path), error))
+            QMessageBox::warning(this, QStringLiteral(u"保存视图图片"), gbkToQString(error));
+    });
+    picture->setObjectName(QStringLiteral("savePictureAction"));
+    file->addSeparator();
+    QAction* quit = file->addAction(QStringLiteral(u"退出"), this, &QWidget::close);
+    quit->setShortcut(QKeySequence::Quit);
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral(u"视图(&V)"));
+    QAction* home = view->addAction(QStringLiteral(u"全图"), this, [this] { _host.home(); _view->update(); });
+    home->setShortcut(Qt::Key_Home);
+    home->setToolTip(QStringLiteral(u"回到全图视角：整个管网，自南向北俯视"));
+    _frameRate = view->addAction(QStringLiteral(u"显示帧率"));
+    _frameRate->setCheckable(true);
+    _frameRate->setChecked(QSettings().value(QStringLiteral("view/frameRate"), false).toBool());
+    view->addSeparator();
+    _menuDocks = view;
+
+    menuBar()->addMenu(QStringLiteral(u"工具(&T)"))->setObjectName(QStringLiteral("toolsMenu"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral(u"帮助(&H)"));
+    help->addAction(QStringLiteral(u"关于"), this, [this] {
+        QMessageBox::about(this, QStringLiteral("pipeviewer"),
+                           QStringLiteral(u"地下管网三维浏览：开挖、隧道、横断面、地下浏览、图层与流向。\n"
+                                          u"左键拖动旋转，右键拖动缩放，滚轮缩放，空格或 Home 回到全图。"));
+    });
+}
+
+void MainWindow::buildToolBar() {
+    QToolBar* bar = addToolBar(QStringLiteral(u"工具"));
+    bar->setObjectName(QStringLiteral("toolBar"));
+    QMenu* menu = menuBar()->findChild<QMenu*>(QStringLiteral("toolsMenu"));
+    for (const ToolEntry& entry : ToolEntries) {
+        const std::string name = entry.name;
+        QAction* action = new QAction(gbkToQString(name), this);
+        action->setObjectName(QStringLiteral("tool:") + gbkToQString(name));
+        action->setCheckable(entry.mode);
+        if (entry.mode) {
+            _modes->addAction(action);
+            connect(action, &QAction::toggled, this, [this, name](bool checked) { activateTool(name, checked); });
+        } else if (name == "地下浏览" || name == "地上浏览") {
+            // Which way the camera browses: one of the two, shown checked.
+            action->setCheckable(true);
+            action->setChecked(name == "地上浏览");
+            _browsing->addAction(action);
+            connect(action, &QAction::triggered, this, [this, name] { oneShotTool(name); });
+        } else if (name == HighlightTool) {
+            connect(action, &QAction::triggered, this, [this] {
+                _searchBox->setFocus();
+                _searchBox->selectAll();
+            });
+        } else if (name == OpacityTool) {
+            connect(action, &QAction::triggered, this, [this] {
+                _opacity->setValue(_opacity->value() >= 100 ? 50 : 100);
+            });
+        } else if (name == LayerTool) {
+            connect(action, &QAction::triggered, this, [this] {
+                if (QDockWidget* dock = findChild<QDockWidget*>(QStringLiteral("layerDock")))
+                    dock->show(), dock->raise();
+            });
+        } else {
+            connect(action, &QAction::triggered, this, [this, name] { oneShotTool(name); });
+        }
+        _toolActions.emplace_back(name, action);
+        bar->addAction(action);
+        menu->addAction(action);
+    }
+    _identify = new QAction(QStringLiteral(u"查询属性"), this);
+    _identify->setObjectName(QStringLiteral("tool:identify"));
+    _identify->setCheckable(true);
+    _identify->setToolTip(QStringLiteral(u"查询属性：单击管线或管点，显示其数据库记录"));
+    _modes->addAction(_identify);
+    connect(_identify, &QAction::toggled, this, [this](bool checked) {
+        if (checked)
+            activateTool(std::string(), true);
+    });
+    bar->addAction(_identify);
+    menu->addAction(_identify);
+    menu->addSeparator();
+    menu->addAction(QStringLiteral(u"删除隧道"), this, [this] { messageTool("创建隧道", "删除隧道"); });
+    menu->addAction(QStringLiteral(u"删除沿线开挖"), this, [this] { messageTool("沿线开挖", "删除沿线开挖"); });
+    menu->addAction(QStringLiteral(u"删除区域开挖"), this, [this] { messageTool("区域开挖", "删除区域开挖"); });
+    QAction* escape = menu->addAction(QStringLiteral(u"结束工具"), this, &MainWindow::deactivateTool);
+    escape->setShortcut(Qt::Key_Escape);
+
+    bar->addSeparator();
+    _searchBox = new QLineEdit(bar);
+    _searchBox->setObjectName(QStringLiteral("searchBox"));
+    _searchBox->setPlaceholderText(QStringLiteral(u"物探点号或 GID"));
+    _searchBox->setToolTip(QStringLiteral(u"高亮显示：输入物探点号或 GID，回车后高亮并飞到该处"));
+    _searchBox->setMaximumWidth(180);
+    connect(_searchBox, &QLineEdit::returnPressed, this, [this] { search(_searchBox->text()); });
+    bar->addWidget(_searchBox);
+
+    bar->addSeparator();
+    bar->addWidget(new QLabel(QStringLiteral(u" 地表透明度 "), bar));
+    _opacity = new QSlider(Qt::Horizontal, bar);
+    _opacity->setObjectName(QStringLiteral("opacitySlider"));
+    _opacity->setRange(0, 100);
+    _opacity->setValue(int(std::lround(_host.groundOpacity() * 100)));
+    _opacity->setMaximumWidth(140);
+    _opacity->setToolTip(QStringLiteral(u"地表的不透明度（%）：越小越能看到地下的管线"));
+    connect(_opacity, &QSlider::valueChanged, this,
+            [this](int value) { messageTool(OpacityTool, "Opacity:" + std::to_string(value)); });
+    bar->addWidget(_opacity);
+}
+
+void MainWindow::buildStatusBar() {
+    _position = new QLabel(statusBar());
+    _position->setObjectName(QStringLiteral("positionLabel"));
+    _depth = new QLabel(statusBar());
+    _depth->setObjectName(QStringLiteral("depthLabel"));
+    _fps = new QLabel(statusBar());
+    _loading = new QProgressBar(statusBar());
+    _loading->setObjectName(QStringLiteral("loadingBar"));
+    _loading->setMaximumWidth(160);
+    _loading->setTextVisible(true);
+    _loading->setFormat(QStringLiteral(u"加载瓦片 %v"));
+    _loading->hide();
+    statusBar()->addWidget(_position, 1);
+    statusBar()->addWidget(_depth);
+    statusBar()->addPermanentWidget(_loading);
+    statusBar()->addPermanentWidget(_fps);
+    QTimer* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &MainWindow::updateStatus);
+    timer->start(500);
+}
+
+void MainWindow::updateStatus() {
+    osgDB::DatabasePager* pager = _host.viewer().getViewer()->getDatabasePager();
+    const unsigned waiting =
+        pager ? pager->getFileRequestListSize() + pager->getRequestsInProgress() + pager->getDataToMergeListSize() : 0;
+    if (waiting > 0) {
+        // Busy: the count of tiles waiting, with no end known in advance.
+        _loading->setRange(0, 0);
+        _loading->setToolTip(QStringLiteral(u"正在加载 %1 个瓦片").arg(waiting));
+        _loading->show();
+    } else {
+        _loading->hide();
+    }
+    const unsigned frames = _view->takeFrameCount();
+    _fps->setVisible(_frameRate->isChecked());
+    if (_frameRate->isChecked())
+        _fps->setText(QStringLiteral("%1 fps").arg(frames * 2));
+}
+
+QAction* MainWindow::toolAction(const std::string& name) const {
+    if (name == "identify")
+        return _identify;
+    for (const auto& [tool, action] : _toolActions)
+        if (tool == name)
+            return action;
+    return nullptr;
+}
+
+void MainWindow::messageTool(const std::string& tool, const std::string& text) {
+    CXCommandRegistry::instance().message(tool, text);
+    _view->update();
+}
+
+void MainWindow::activateTool(const std::string& name, bool checked) {
+    CXCommandRegistry& registry = CXCommandRegistry::instance();
+    if (!checked) {
+        if (!name.empty() && registry.activeName() == name)
+            registry.deactivate();
+        if (_modeTool == name)
+            _modeTool.clear();
+        return;
+    }
+    // The identify mode is the host's: no tool is active while it is.
+    if (name.empty())
+        registry.deactivate();
+    else
+        registry.activate(name);
+    _modeTool = name;
+    QAction* action = name.empty() ? _identify : toolAction(name);
+    statusBar()->showMessage(action ? action->toolTip() : QString(), 8000);
+    _view->setFocus();
+    _view->update();
+}
+
+void MainWindow::deactivateTool() {
+    if (QAction* checked = _modes->checkedAction())
+        checked->setChecked(false);
+    CXCommandRegistry::instance().deactivate();
+    _modeTool.clear();
+    _view->update();
+}
+
+void MainWindow::oneShotTool(const std::string& name) {
+    // The tool acts when it becomes active; the mode in use (if any) is taken up again.
+    CXCommandRegistry& registry = CXCommandRegistry::instance();
+    registry.activate(name);
+    if (_modeTool.empty())
+        registry.deactivate();
+    else
+        registry.activate(_modeTool);
+    _view->update();
+}
+
+void MainWindow::chooseAndOpen() {
+    QSettings settings;
+    const QString start = settings.value(QStringLiteral("open/folder")).toString();
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral(u"打开管网"), start, networkFilter());
+    if (path.isEmpty())
+        return;
+    settings.setValue(QStringLiteral("open/folder"), QFileInfo(path).absolutePath());
+    openFile(path);
+}
+
+bool MainWindow::openFile(const QString& path, QString* error, bool interactive) {
+    std::string why;
+    const std::string file = qstringToGbk(QFileInfo(path).absoluteFilePath());
+    ViewSettings view;
+    bool ok = view.read(file, why);
+    if (ok && (view.srs.empty() || view.extent.empty()))
+        ok = false, why = file + " has no view (srs, extent)";
+    if (ok)
+        ok = _folder.usePipeXml(file, why);
+    if (ok) {
+        _host.setScenery(view, file.substr(0, file.rfind('/')));
+        ok = showNetwork(view, file, why);
+    }
+    if (!ok) {
+        const QString message = QStringLiteral(u"无法打开 %1：\n%2").arg(path, gbkToQString(why));
+        if (error)
+            *error = message;
+        if (interactive)
+            QMessageBox::warning(this, QStringLiteral(u"打开管网"), message);
+        return false;
+    }
+    updateRecent(path);
+    return true;
+}
+
+bool MainWindow::showNetwork(const ViewSettings& view, const std::string& pipeXml, std::string& error) {
+    const std::string baseZ = view.baseZ.empty() ? std::to_string(view.ground) : view.baseZ;
+    if (!_host.loadNetwork(view.srs, view.extent, baseZ, error))
+        return false;
+    _networkName = QFileInfo(gbkToQString(pipeXml)).completeBaseName();
+    setWindowTitle(QStringLiteral("%1 - pipeviewer").arg(_networkName));
+    _view->update();
+    return true;
+}
+
+void MainWindow::updateRecent(const QString& path) {
+    QSettings settings;
+    QStringList recent = settings.value(QStringLiteral("recentFiles")).toStringList();
+    recent.removeAll(path);
+    recent.prepend(path);
+    while (recent.size() > MaxRecent)
+        recent.removeLast();
+    settings.setValue(QStringLiteral("recentFiles"), recent);
+    rebuildRecentMenu();
+}
+
+void MainWindow::rebuildRecentMenu() {
+    _recentMenu->clear();
+    const QStringList recent = QSettings().value(QStringLiteral("recentFiles")).toStringList();
+    for (const QString& path : recent)
+        _recentMenu->addAction(path, this, [this, path] { openFile(path); });
+    _recentMenu->setEnabled(!recent.isEmpty());
+}
+
+bool MainWindow::search(const QString& text) {
+    const QString wanted = text.trimmed();
+    if (wanted.isEmpty())
+        return false;
+    messageTool(HighlightTool, "HighLight:" + qstringToGbk(wanted));
+    return true;
+}
+
+void MainWindow::pointerAt(int, int) {}
+
+void MainWindow::clickedAt(int, int) {}
+
+bool MainWindow::takeReport(const std::string& name, const std::string& payload) {
+    // Asked outside the frame that reported: the dialog runs an event loop of its own.
+    QTimer::singleShot(0, this, [this, name, payload] { answerPending(name, payload); });
+    return true;
+}
+
+void MainWindow::answerPending(const std::string& name, const std::string& payload) {
+    std::string problem;
+    if (!_host.answerReport(name, payload, problem) && !problem.empty())
+        statusBar()->showMessage(gbkToQString(problem), 8000);
+    _view->update();
+}
+
+void MainWindow::sectionReady(const CrossSection&) {}
+
+void MainWindow::saveLayout() const {
+    QSettings settings;
+    settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
+    settings.setValue(QStringLiteral("window/state"), saveState());
+    settings.setValue(QStringLiteral("view/frameRate"), _frameRate->isChecked());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    saveLayout();
+    event->accept();
+}
