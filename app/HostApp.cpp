@@ -120,11 +120,9 @@ bool HostApp::start(std::string& error) {
     osgViewer::View* view = _viewer->getViewer();
     if (_options.embedded)
         _embeddedWindow = ViewSetup::embedded(view, _options.width, _options.height);
-    else if (!_options.headless && std::getenv("DISPLAY"))
-        _hasWindow = ViewSetup::window(view, 50, 50, _options.width, _options.height);
     else if (_options.offscreen && std::getenv("DISPLAY"))
         _hasPbuffer = ViewSetup::offscreen(view, _options.width, _options.height);
-    if (_options.offscreen && !_hasWindow && !_hasPbuffer) {
+    if (_options.offscreen && !_hasPbuffer) {
         error = "no display to draw on (run under Xvfb, e.g. xvfb-run -a)";
         return false;
     }
@@ -143,7 +141,7 @@ bool HostApp::start(std::string& error) {
 }
 
 bool HostApp::canDraw() const {
-    return _hasWindow || _hasPbuffer || _embeddedWindow;
+    return _hasPbuffer || _embeddedWindow;
 }
 
 CXControl* HostApp::control() const {
@@ -195,13 +193,6 @@ void HostApp::deliverAnswers() {
         _out << "answer\t" << gbkToUtf8(answer.tool) << '\t' << gbkToUtf8(answer.text) << std::endl;
         CXCommandRegistry::instance().message(answer.tool, answer.text);
     }
-}
-
-int HostApp::run() {
-    osgViewer::CompositeViewer* viewer = _viewer->getCompositeViewer();
-    while (!viewer->done())
-        frame();
-    return 0;
 }
 
 void HostApp::setScenery(const ViewSettings& view, const std::string& pipeXmlDir) {

@@ -32,7 +32,7 @@ class HostApp {
 public:
     struct Options {
         std::string pluginPath;
-        bool headless = false;  // no window
+        bool headless = false;  // no window (without one and without `embedded`, nothing is drawn)
         bool offscreen = false; // draw into a pbuffer (for pictures without a window)
         bool embedded = false;  // draw into a surface a window toolkit provides (setSurface)
         int width = 1280;
@@ -84,9 +84,6 @@ public:
     // Runs frames; each first delivers the answers to the tools' earlier reports (so does
     // every frame the host runs for mouse events, paging and pictures).
     void frame(int count = 1);
-    // Runs frames until the window is closed (windowed mode only).
-    int run();
-    bool hasWindow() const { return _hasWindow; }
     // The embedded view's window (Options::embedded), to which a toolkit hands its events
     // and size; null otherwise.
     osgViewer::GraphicsWindow* embeddedWindow() const { return _embeddedWindow; }
@@ -165,7 +162,6 @@ private:
     ToolAnswers _answers;
     std::mutex _answerMutex;
     std::vector<ToolAnswers::Answer> _pendingAnswers;
-    bool _hasWindow = false;
     bool _hasPbuffer = false;
     osgViewer::GraphicsWindow* _embeddedWindow = nullptr; // owned by the view's cameras
     Surface* _surface = nullptr;
