@@ -20,6 +20,7 @@
 
 #include "section/CrossSection.h"
 
+#include <osg/State>
 #include <osgDB/DatabasePager>
 #include <osgDB/ReadFile>
 #include <osgDB/WriteFile>
@@ -164,8 +165,16 @@ void HostApp::frame(int count) {
 }
 
 void HostApp::paint(unsigned framebuffer) {
-    if (_embeddedWindow)
+    if (_embeddedWindow) {
         _embeddedWindow->setDefaultFboId(framebuffer);
+        // The toolkit draws with the same context between frames: whatever the view's state
+        // believes is set in it is sent again.
+        if (osg::State* state = _embeddedWindow->getState()) {
+            state->dirtyAllModes();
+            state->dirtyAllAttributes();
+            state->dirtyAllVertexArrays();
+        }
+    }
     // A frame's tools may ask the toolkit for more (a dialog, a picture): those frames draw
     // into the surface as it stands, made current already.
     const bool nested = _painting;

@@ -38,8 +38,8 @@ struct ToolEntry {
     bool mode;
 };
 const ToolEntry ToolEntries[] = {
-    {"沿线开挖", true}, {"区域开挖", true}, {"测试开挖", true}, {"创建隧道", true},
-    {"横断面", true},   {"地下浏览", false}, {"地上浏览", false}, {"地表透明度", false},
+    {"沿线开挖", true},  {"区域开挖", true},      {"测试开挖", true},  {"创建隧道", true},
+    {"横断面", true},    {"地下浏览", false},     {"地上浏览", false}, {"地表透明度", false},
     {"高亮显示", false}, {"管线图层管理", false}, {"显示流向", false}, {"取消流向", false},
 };
 
@@ -89,8 +89,8 @@ void MainWindow::buildMenus() {
     rebuildRecentMenu();
     file->addSeparator();
     QAction* picture = file->addAction(QStringLiteral(u"保存视图图片…"), this, [this] {
-        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral(u"保存视图图片"),
-                                                          QStringLiteral("view.png"), QStringLiteral("PNG (*.png)"));
+        const QString path = QFileDialog::getSaveFileName(
+            this, QStringLiteral(u"保存视图图片"), QStringLiteral("view.png"), QStringLiteral("PNG (*.png)"));
         std::string error;
         if (!path.isEmpty() && !_host.screenshot(qstringToGbk(path), error))
             QMessageBox::warning(this, QStringLiteral(u"保存视图图片"), gbkToQString(error));
@@ -101,7 +101,10 @@ void MainWindow::buildMenus() {
     quit->setShortcut(QKeySequence::Quit);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral(u"视图(&V)"));
-    QAction* home = view->addAction(QStringLiteral(u"全图"), this, [this] { _host.home(); _view->update(); });
+    QAction* home = view->addAction(QStringLiteral(u"全图"), this, [this] {
+        _host.home();
+        _view->update();
+    });
     home->setShortcut(Qt::Key_Home);
     home->setToolTip(QStringLiteral(u"回到全图视角：整个管网，自南向北俯视"));
     _frameRate = view->addAction(QStringLiteral(u"显示帧率"));
@@ -130,7 +133,8 @@ void MainWindow::buildToolBar() {
         action->setCheckable(entry.mode);
         if (entry.mode) {
             _modes->addAction(action);
-            connect(action, &QAction::toggled, this, [this, name](bool checked) { activateTool(name, checked); });
+            connect(action, &QAction::toggled, this,
+                    [this, name](bool checked) { activateTool(name, checked); });
         } else if (name == "地下浏览" || name == "地上浏览") {
             // Which way the camera browses: one of the two, shown checked.
             action->setCheckable(true);
@@ -143,9 +147,8 @@ void MainWindow::buildToolBar() {
                 _searchBox->selectAll();
             });
         } else if (name == OpacityTool) {
-            connect(action, &QAction::triggered, this, [this] {
-                _opacity->setValue(_opacity->value() >= 100 ? 50 : 100);
-            });
+            connect(action, &QAction::triggered, this,
+                    [this] { _opacity->setValue(_opacity->value() >= 100 ? 50 : 100); });
         } else if (name == LayerTool) {
             connect(action, &QAction::triggered, this, [this] {
                 if (QDockWidget* dock = findChild<QDockWidget*>(QStringLiteral("layerDock")))
@@ -171,8 +174,10 @@ void MainWindow::buildToolBar() {
     menu->addAction(_identify);
     menu->addSeparator();
     menu->addAction(QStringLiteral(u"删除隧道"), this, [this] { messageTool("创建隧道", "删除隧道"); });
-    menu->addAction(QStringLiteral(u"删除沿线开挖"), this, [this] { messageTool("沿线开挖", "删除沿线开挖"); });
-    menu->addAction(QStringLiteral(u"删除区域开挖"), this, [this] { messageTool("区域开挖", "删除区域开挖"); });
+    menu->addAction(QStringLiteral(u"删除沿线开挖"), this,
+                    [this] { messageTool("沿线开挖", "删除沿线开挖"); });
+    menu->addAction(QStringLiteral(u"删除区域开挖"), this,
+                    [this] { messageTool("区域开挖", "删除区域开挖"); });
     QAction* escape = menu->addAction(QStringLiteral(u"结束工具"), this, &MainWindow::deactivateTool);
     escape->setShortcut(Qt::Key_Escape);
 
@@ -221,8 +226,9 @@ void MainWindow::buildStatusBar() {
 
 void MainWindow::updateStatus() {
     osgDB::DatabasePager* pager = _host.viewer().getViewer()->getDatabasePager();
-    const unsigned waiting =
-        pager ? pager->getFileRequestListSize() + pager->getRequestsInProgress() + pager->getDataToMergeListSize() : 0;
+    const unsigned waiting = pager ? pager->getFileRequestListSize() + pager->getRequestsInProgress() +
+                                         pager->getDataToMergeListSize()
+                                   : 0;
     if (waiting > 0) {
         // Busy: the count of tiles waiting, with no end known in advance.
         _loading->setRange(0, 0);

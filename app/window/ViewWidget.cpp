@@ -69,11 +69,11 @@ unsigned modifiersOf(Qt::KeyboardModifiers modifiers) {
 
 } // namespace
 
-ViewWidget::ViewWidget(HostApp& host, QWidget* parent) : QOpenGLWidget(parent), _host(host), _timer(new QTimer(this)) {
+ViewWidget::ViewWidget(HostApp& host, QWidget* parent)
+    : QOpenGLWidget(parent), _host(host), _timer(new QTimer(this)) {
     QSurfaceFormat format = QSurfaceFormat::defaultFormat();
     format.setDepthBufferSize(24);
     format.setStencilBufferSize(8); // the digs cut the ground with a stencil mask
-    format.setAlphaBufferSize(8);
     setFormat(format);
     // The framebuffer keeps the last frame: Qt may show it again without a new one.
     setUpdateBehavior(QOpenGLWidget::PartialUpdate);
@@ -127,8 +127,9 @@ void ViewWidget::tick() {
     // request, load or merge.
     osgViewer::CompositeViewer* viewer = _host.viewer().getCompositeViewer();
     osgDB::DatabasePager* pager = _host.viewer().getViewer()->getDatabasePager();
-    const bool paging = pager && (pager->requiresUpdateSceneGraph() || pager->getRequestsInProgress() ||
-                                  pager->getFileRequestListSize() > 0 || pager->getDataToCompileListSize() > 0);
+    const bool paging =
+        pager && (pager->requiresUpdateSceneGraph() || pager->getRequestsInProgress() ||
+                  pager->getFileRequestListSize() > 0 || pager->getDataToCompileListSize() > 0);
     if (isVisible() && (paging || viewer->checkNeedToDoFrame()))
         update();
 }
@@ -191,7 +192,8 @@ void ViewWidget::keyPressEvent(QKeyEvent* event) {
     const int key = keyOf(*event);
     if (!_host.embeddedWindow() || key == 0)
         return QOpenGLWidget::keyPressEvent(event);
-    _host.embeddedWindow()->getEventQueue()->getCurrentEventState()->setModKeyMask(modifiersOf(event->modifiers()));
+    _host.embeddedWindow()->getEventQueue()->getCurrentEventState()->setModKeyMask(
+        modifiersOf(event->modifiers()));
     _host.embeddedWindow()->getEventQueue()->keyPress(key);
     update();
 }

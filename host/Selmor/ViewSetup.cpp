@@ -80,6 +80,18 @@ void addPass(osgViewer::View& view, MyNewUpdateSlaveCallback::Pass kind) {
     view.getSlave(view.getNumSlaves() - 1)._updateSlaveCallback = new MyNewUpdateSlaveCallback(kind);
 }
 
+// The toolkit composes a widget's framebuffer by its alpha, which the translucent ground
+// leaves below one: once the scene is drawn, every pixel is made opaque.
+class OpaqueAlpha : public osg::Camera::DrawCallback {
+public:
+    void operator()(osg::RenderInfo&) const override {
+        glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    }
+};
+
 // The view's passes draw into `context`, all over a `width` x `height` area.
 void use(osgViewer::View& view, osg::GraphicsContext* context, int width, int height, GLenum buffer) {
     for (unsigned i = 0; i < view.getNumSlaves(); ++i) {
@@ -156,6 +168,8 @@ osgViewer::GraphicsWindow* embedded(osgViewer::View* view, int width, int height
     // The toolkit's framebuffer is a framebuffer object: its first colour attachment is
     // drawn and read (a window's front or back buffer is no buffer of it).
     use(*view, window.get(), width, height, GL_COLOR_ATTACHMENT0_EXT);
+    if (osg::Camera* scene = pass(view, 2))
+        scene->setPostDrawCallback(new OpaqueAlpha);
     window->getEventQueue()->syncWindowRectangleWithGraphicsContext();
     return window.get();
 }
@@ -168,8 +182,13 @@ void resize(osgViewer::View* view, int width, int height) {
         window->resized(0, 0, width, height);
         window->getEventQueue()->windowResize(0, 0, width, height);
     }
-    for (unsigned i = 0; i < view->getNumSlaves(); ++i)
+    // The context's own resizing scales the slaves' projections against the master's for
+    // the change of aspect; here the master's projection changes instead, which the slaves
+    // follow unchanged (as they were added).
+    for (unsigned i = 0; i < view->getNumSlaves(); ++i) {
         view->getSlave(i)._camera->setViewport(0, 0, width, height);
+        view->getSlave(i)._projectionOffset.makeIdentity();
+    }
     double fovy, aspect, zNear, zFar;
     osg::Camera* master = view->getCamera();
     if (master->getProjectionMatrixAsPerspective(fovy, aspect, zNear, zFar))
