@@ -152,7 +152,9 @@ CXControl* HostApp::control() const {
 
 void HostApp::frame(int count) {
     for (int i = 0; i < count; ++i) {
-        if (_surface && !_painting) {
+        if (_painting)
+            return; // asked from inside a frame (a dialog's own event loop): that frame goes on
+        if (_surface) {
             unsigned framebuffer = 0;
             _surface->beginFrame(framebuffer);
             paint(framebuffer);
@@ -165,6 +167,10 @@ void HostApp::frame(int count) {
 }
 
 void HostApp::paint(unsigned framebuffer) {
+    // A frame is never begun inside another: a dialog a frame opens (the database failure's)
+    // runs an event loop of its own, in which the toolkit may ask to paint again.
+    if (_painting)
+        return;
     if (_embeddedWindow) {
         _embeddedWindow->setDefaultFboId(framebuffer);
         // The toolkit draws with the same context between frames: whatever the view's state
@@ -175,13 +181,10 @@ void HostApp::paint(unsigned framebuffer) {
             state->dirtyAllVertexArrays();
         }
     }
-    // A frame's tools may ask the toolkit for more (a dialog, a picture): those frames draw
-    // into the surface as it stands, made current already.
-    const bool nested = _painting;
     _painting = true;
     deliverAnswers();
     _viewer->frame();
-    _painting = nested;
+    _painting = false;
 }
 
 void HostApp::resize(int width, int height) {
