@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -56,6 +57,32 @@ bool seenThrough(const osg::NodePath& path, const osg::Node* ground, const osg::
                        [](const osg::Node* node) { return translucent(node->getStateSet()); });
 }
 
+// Where in a path a dig's hole mask is (marked for the cut pass only), or -1.
+std::ptrdiff_t holeMaskIn(const osg::NodePath& path) {
+    auto mask = std::find_if(path.begin(), path.end(), [](const osg::Node* node) {
+        return node->getNodeMask() == ViewSetup::HoleMaskBit;
+    });
+    return mask == path.end() ? -1 : mask - path.begin();
+}
+
+// Whether the ground at `point` lies inside a dig's outline, where the view cuts it away:
+// one of the hole masks the ray crossed lies over or under it.
+bool dugAway(const osg::Vec3d& point, const std::vector<const osg::NodePath*>& holeMasks) {
+    for (const osg::NodePath* path : holeMasks) {
+        const std::ptrdiff_t at = holeMaskIn(*path);
+        const osg::Matrixd toLocal =
+            osg::Matrixd::inverse(osg::computeLocalToWorld(osg::NodePath(path->begin(), path->begin() + at)));
+        const osg::Vec3d reach(0.0, 0.0, 1e4);
+        osg::ref_ptr<osgUtil::LineSegmentIntersector> vertical = new osgUtil::LineSegmentIntersector(
+            osgUtil::Intersector::MODEL, (point + reach) * toLocal, (point - reach) * toLocal);
+        osgUtil::IntersectionVisitor visitor(vertical.get());
+        (*path)[at]->accept(visitor);
+        if (vertical->containsIntersections())
+            return true;
+    }
+    return false;
+}
+
 const CPPipeLine* pipeOf(const osg::NodePath& path) {
     for (auto node = path.rbegin(); node != path.rend(); ++node)
         if (const auto* segment = dynamic_cast<const CPPipeLine*>((*node)->getUserData()))
@@ -80,15 +107,24 @@ ViewProbe ViewProbe::at(osgViewer::View* view, const osg::Node* ground, double p
     osg::Camera* camera = view->getCamera();
     osgUtil::LineSegmentIntersector::Intersections hits;
     if (!view->computeIntersections(camera, osgUtil::Intersector::PROJECTION, static_cast<float>(x),
-                                    static_cast<float>(y), hits, ~ViewSetup::HoleMaskBit))
+                                    static_cast<float>(y), hits))
         return probe;
     const osg::Vec3d eye = osg::Matrixd::inverse(camera->getViewMatrix()).getTrans();
     const double lodScale = camera->getLODScale();
 
     const osgUtil::LineSegmentIntersector::Intersection* chosen = nullptr;
     const osgUtil::LineSegmentIntersector::Intersection* firstSeenThrough = nullptr;
+    // The hole masks themselves are never hit; the ground where they cut it is not drawn.
+    std::vector<const osg::NodePath*> holeMasks;
+    for (const auto& hit : hits)
+        if (holeMaskIn(hit.nodePath) >= 0)
+            holeMasks.push_back(&hit.nodePath);
     for (const auto& hit : hits) {
-        if (!drawnFrom(hit.nodePath, eye, lodScale))
+        if (holeMaskIn(hit.nodePath) >= 0 || !drawnFrom(hit.nodePath, eye, lodScale))
+            continue;
+        const bool onGround =
+            ground && std::find(hit.nodePath.begin(), hit.nodePath.end(), ground) != hit.nodePath.end();
+        if (onGround && !holeMasks.empty() && dugAway(hit.getWorldIntersectPoint(), holeMasks))
             continue;
         if (!seenThrough(hit.nodePath, ground, hit.drawable.get())) {
             chosen = &hit;

@@ -13,9 +13,10 @@ class View;
 //
 // The nearest surface along the pointer's ray is what the user sees there, with two
 // exceptions: what is not drawn is never hit (hidden nodes, the hole masks of the digs,
-// the children of a level of detail out of range from the eye), and a ground drawn
-// translucent does not hide what lies beneath it, so through a see-through ground the
-// nearest pipe, well or pit beneath is found and the ground only where nothing is.
+// the ground inside a dig's outline, the children of a level of detail out of range from
+// the eye), and a ground drawn translucent does not hide what lies beneath it, so through
+// a see-through ground the nearest pipe, well or pit beneath is found and the ground only
+// where nothing is.
 struct ViewProbe {
     bool hit = false;
     osg::Vec3d point;      // world point of the surface hit

@@ -96,12 +96,19 @@ TEST_F(ProbeScene, FindsThePipeBeneathATranslucentGroundAndOtherwiseTheGround) {
 }
 
 TEST_F(ProbeScene, NeverHitsWhatIsNotDrawn) {
-    translucentGround();
-    // A dig's hole mask over the pipe.
-    osg::ref_ptr<osg::Node> mask = quad(-0.5, 5.0);
-    mask->setNodeMask(ViewSetup::HoleMaskBit);
-    root->addChild(mask);
+    // A dig over the pipe: its hole mask is not hit, nor the ground it cuts away, though
+    // the ground is opaque.
+    osg::ref_ptr<osg::MatrixTransform> dig = new osg::MatrixTransform(osg::Matrix::translate(0, 0, 0.2));
+    dig->addChild(quad(0.0, 5.0));
+    dig->setNodeMask(ViewSetup::HoleMaskBit);
+    root->addChild(dig);
     EXPECT_TRUE(middle().pipe);
+    // The ray crosses the mask, but the ground it meets lies outside the dig's outline.
+    dig->setMatrix(osg::Matrix::translate(0, -16.4, 10));
+    EXPECT_TRUE(middle().onGround);
+    root->removeChild(dig);
+
+    translucentGround();
 
     // The pipe's layer hidden: the ground beneath the pointer, though seen through.
     pipe->setNodeMask(0);
