@@ -49,6 +49,30 @@ std::string SectionTable::tooCloseTo(const CrossSection& section, std::size_t ro
     return list;
 }
 
+const std::vector<std::string>& SectionTable::columns() {
+    static const std::vector<std::string> names = {
+        "#",       "distance m", "kind",     "layer",       "start",          "end", "material",
+        "size mm", "centre m",   "ground m", "top depth m", "bottom depth m", "note"};
+    return names;
+}
+
+std::vector<std::string> SectionTable::cells(const CrossSection& section, std::size_t i) {
+    const CrossSection::Row& r = section.rows[i];
+    return {std::to_string(i + 1),
+            fixed(r.distance, 2),
+            UtilityKinds[r.kind].code,
+            UtilityKinds[r.kind].layerName,
+            r.startNumber,
+            r.endNumber,
+            r.material,
+            sizeText(section, i),
+            fixed(r.centre, 3),
+            fixed(r.ground, 3),
+            fixed(r.depthTop, 2),
+            fixed(r.depthBottom, 2),
+            contactText(r)};
+}
+
 void SectionTable::print(const CrossSection& section, std::ostream& out) {
     const char* p = "section\t";
     out << p << "line\t" << fixed(section.ax, 3) << ',' << fixed(section.ay, 3) << '\t'
@@ -58,16 +82,16 @@ void SectionTable::print(const CrossSection& section, std::ostream& out) {
         out << p << "empty\t" << section.message << std::endl;
         return;
     }
-    out << p
-        << "#\tdistance m\tkind\tlayer\tstart\tend\tmaterial\tsize mm\tcentre m\tground m\ttop depth m"
-           "\tbottom depth m\tnote\n";
+    out << p;
+    for (std::size_t c = 0; c < columns().size(); ++c)
+        out << (c ? "\t" : "") << columns()[c];
+    out << '\n';
     for (std::size_t i = 0; i < section.rows.size(); ++i) {
-        const CrossSection::Row& r = section.rows[i];
-        out << p << i + 1 << '\t' << fixed(r.distance, 2) << '\t' << UtilityKinds[r.kind].code << '\t'
-            << gbkToUtf8(UtilityKinds[r.kind].layerName) << '\t' << gbkToUtf8(r.startNumber) << '\t'
-            << gbkToUtf8(r.endNumber) << '\t' << gbkToUtf8(r.material) << '\t' << sizeText(section, i) << '\t'
-            << fixed(r.centre, 3) << '\t' << fixed(r.ground, 3) << '\t' << fixed(r.depthTop, 2) << '\t'
-            << fixed(r.depthBottom, 2) << '\t' << contactText(r) << '\n';
+        out << p;
+        std::vector<std::string> values = cells(section, i);
+        for (std::size_t c = 0; c < values.size(); ++c)
+            out << (c ? "\t" : "") << gbkToUtf8(values[c]);
+        out << '\n';
     }
     if (section.rows.empty())
         out << p << "none\tno pipe under the line\n";
