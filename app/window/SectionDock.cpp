@@ -59,8 +59,9 @@ SectionDock::SectionDock(QWidget* parent) : QDockWidget(QStringLiteral(u"横断�
         const char* name;
         QString text;
     };
-    for (const Format& format : {Format{"png", QStringLiteral(u"图片 (PNG)…")}, Format{"svg", QStringLiteral(u"矢量图 (SVG)…")},
-                                 Format{"csv", QStringLiteral(u"表格 (CSV)…")}}) {
+    for (const Format& format :
+         {Format{"png", QStringLiteral(u"图片 (PNG)…")}, Format{"svg", QStringLiteral(u"矢量图 (SVG)…")},
+          Format{"csv", QStringLiteral(u"表格 (CSV)…")}}) {
         QString name = QString::fromLatin1(format.name);
         QAction* action = menu->addAction(format.text, this, [this, name] { exportWithDialog(name); });
         action->setObjectName("export" + name.left(1).toUpper() + name.mid(1));
@@ -142,10 +143,11 @@ void SectionDock::showSection(const CrossSection& s) {
         QString breaches;
         for (const CrossSection::Clearance& c : s.clearances)
             if (c.first == i || c.second == i)
-                breaches += (breaches.isEmpty() ? "" : "\n") + QStringLiteral(u"与第 %1 行净距 %2 m，应不小于 %3 m")
-                                                                  .arg((c.first == i ? c.second : c.first) + 1)
-                                                                  .arg(QString::number(c.gap, 'f', 2))
-                                                                  .arg(QString::number(c.required, 'f', 2));
+                breaches +=
+                    (breaches.isEmpty() ? "" : "\n") + QStringLiteral(u"与第 %1 行净距 %2 m，应不小于 %3 m")
+                                                           .arg((c.first == i ? c.second : c.first) + 1)
+                                                           .arg(QString::number(c.gap, 'f', 2))
+                                                           .arg(QString::number(c.required, 'f', 2));
         for (int c = 0; c < values.size(); ++c) {
             auto* item = new QTableWidgetItem(values[c]);
             if (c == 1 || (c >= 9 && c <= 12)) // the distance, heights and depths

@@ -45,7 +45,7 @@ private:
     QTableWidget* _table;
     QSpinBox* _exaggeration;
     QToolButton* _export;
-    bool _syncing = false;     // the table's selection is being set to follow the drawing
-    bool _justChosen = false;  // the selection changed in this very event
-    QString _folder;           // where the last export went
+    bool _syncing = false;    // the table's selection is being set to follow the drawing
+    bool _justChosen = false; // the selection changed in this very event
+    QString _folder;          // where the last export went
 };

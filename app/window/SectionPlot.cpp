@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 const QColor Earth(0xE8, 0xDC, 0xC8), GroundLine(0x5A, 0x3C, 0x1E), Axis(0x40, 0x40, 0x40),
@@ -26,6 +27,14 @@ double niceStep(double span, double count) {
 }
 QString number(double value, int decimals) {
     return QString::number(value, 'f', decimals);
+}
+// The round values from `from` to `to` a step apart, counted rather than summed so that
+// heights far from zero still move on; never more than a screenful.
+std::vector<double> ticks(double from, double to, double step) {
+    std::vector<double> values;
+    for (double k = std::ceil(from / step - 1e-9); k * step <= to + 1e-9 && values.size() < 200; ++k)
+        values.push_back(k * step);
+    return values;
 }
 int decimalsFor(double step) {
     return step >= 1.0 ? 0 : std::min(3, int(std::ceil(-std::log10(step) - 1e-9)));
@@ -113,14 +122,16 @@ SectionPlot::Frame SectionPlot::frame(const QSizeF& size, const QFont& font) con
     QFontMetricsF metrics(font);
     double line = metrics.height();
     double left = metrics.horizontalAdvance(QStringLiteral("-0000.0")) + 10.0;
-    f.plot = QRectF(left, line + 10.0, size.width() - left - 12.0, size.height() - (line + 10.0) - 2.0 * line - 12.0);
+    f.plot = QRectF(left, line + 10.0, size.width() - left - 12.0,
+                    size.height() - (line + 10.0) - 2.0 * line - 12.0);
     if (f.plot.width() < 10.0 || f.plot.height() < 10.0)
         return Frame();
     // The labels stand upright above the pipes: as tall as the longest, within reason.
     double longest = 0.0;
     for (std::size_t i = 0; i < _section.rows.size(); ++i) {
         const CrossSection::Row& r = _section.rows[i];
-        QString label = shortName(r.kind) + ' ' + QString::fromStdString(SectionTable::sizeText(_section, i)) + ' ' +
+        QString label = shortName(r.kind) + ' ' +
+                        QString::fromStdString(SectionTable::sizeText(_section, i)) + ' ' +
                         number(r.depthTop, 2);
         longest = std::max(longest, metrics.horizontalAdvance(label));
     }
@@ -128,6 +139,8 @@ SectionPlot::Frame SectionPlot::frame(const QSizeF& size, const QFont& font) con
     f.exaggeration = _exaggeration;
     double dataHeight = f.plot.height() - f.labelBand;
     f.scale = std::min(f.plot.width() / _section.length, dataHeight / ((high - low) * f.exaggeration));
+    if (!(f.scale > 0.0) || !std::isfinite(f.scale) || !std::isfinite(high - low))
+        return Frame();
     // Centred in whichever direction has room to spare.
     f.left = -(f.plot.width() / f.scale - _section.length) / 2.0;
     f.top = high + (dataHeight / (f.scale * f.exaggeration) - (high - low)) / 2.0;
@@ -138,7 +151,9 @@ QRectF SectionPlot::pipeRect(const Frame& f, std::size_t index) const {
     const CrossSection::Row& r = _section.rows[index];
     double half = (r.ground - r.depthTop) - r.centre; // half the cut height, metres
     double h = std::max(2.0 * half * f.scale * f.exaggeration, MinPipe);
-    double w = r.shape == PipeSection::Shape::Rectangular ? std::max(r.width * f.scale * f.exaggeration, MinPipe) : h;
+    double w = r.shape == PipeSection::Shape::Rectangular
+                   ? std::max(r.width * f.scale * f.exaggeration, MinPipe)
+                   : h;
     return QRectF(f.x(r.distance) - w / 2.0, f.y(r.centre) - h / 2.0, w, h);
 }
 
@@ -191,10 +206,10 @@ void SectionPlot::paint(QPainter& p, const QSizeF& size) const {
     const CrossSection& s = _section;
     Frame f = frame(size, font);
     if (f.scale <= 0.0) {
-        QString words = !_shown                 ? QStringLiteral(u"没有横断面：在场景中画一条横断面线")
-                        : !s.message.empty()    ? gbkToQString(s.message)
-                        : s.length > 0.0        ? QStringLiteral(u"横断面无法绘制")
-                                                : QStringLiteral(u"横断面线没有长度");
+        QString words = !_shown ? QStringLiteral(u"没有横断面：在场景中画一条横断面线")
+                        : !s.message.empty() ? gbkToQString(s.message)
+                        : s.length > 0.0     ? QStringLiteral(u"横断面无法绘制")
+                                             : QStringLiteral(u"横断面线没有长度");
         p.setPen(Ink);
         p.drawText(QRectF(QPointF(8, 8), size - QSizeF(16, 16)), Qt::AlignCenter | Qt::TextWordWrap, words);
         return;
@@ -208,14 +223,15 @@ void SectionPlot::paint(QPainter& p, const QSizeF& size) const {
     double dStep = niceStep(s.length, plot.width() / 80.0);
     double bottomHeight = f.top - (plot.height() - f.labelBand) / (f.scale * f.exaggeration);
     p.setPen(QPen(Grid, 0.0));
-    for (double h = std::ceil(bottomHeight / hStep) * hStep; h <= f.top + 1e-9; h += hStep)
+    for (double h : ticks(bottomHeight, f.top, hStep))
         p.drawLine(QPointF(plot.left(), f.y(h)), QPointF(plot.right(), f.y(h)));
     QPolygonF ground;
     for (const CrossSection::GroundPoint& g : s.ground)
         ground << QPointF(f.x(g.distance), f.y(g.height));
     if (!ground.isEmpty()) {
         QPolygonF earth = ground;
-        earth << QPointF(ground.back().x(), plot.bottom() + 1) << QPointF(ground.front().x(), plot.bottom() + 1);
+        earth << QPointF(ground.back().x(), plot.bottom() + 1)
+              << QPointF(ground.front().x(), plot.bottom() + 1);
         p.setPen(Qt::NoPen);
         p.setBrush(Earth);
         p.drawPolygon(earth);
@@ -266,7 +282,8 @@ void SectionPlot::paint(QPainter& p, const QSizeF& size) const {
         QPointF middle = (a + b) / 2.0;
         double lowest = std::max(boxes[c.first].bottom(), boxes[c.second].bottom()) + 6.0;
         p.setPen(Breach);
-        p.drawText(QPointF(middle.x() - metrics.horizontalAdvance(words) / 2.0, lowest + metrics.ascent()), words);
+        p.drawText(QPointF(middle.x() - metrics.horizontalAdvance(words) / 2.0, lowest + metrics.ascent()),
+                   words);
     }
     if (_hovered >= 0 && _hovered != _selected && _hovered < int(boxes.size()))
         outline(std::size_t(_hovered), 2.0, QPen(Chosen, 1.0, Qt::DotLine));
@@ -277,10 +294,12 @@ void SectionPlot::paint(QPainter& p, const QSizeF& size) const {
     double spacing = metrics.height() + 1.0, bandBottom = plot.top() + f.labelBand;
     std::vector<double> labelX;
     for (const QRectF& box : boxes)
-        labelX.push_back(std::max(box.center().x(), labelX.empty() ? plot.left() + 4 : labelX.back() + spacing));
+        labelX.push_back(
+            std::max(box.center().x(), labelX.empty() ? plot.left() + 4 : labelX.back() + spacing));
     for (std::size_t i = labelX.size(); i-- > 0;)
-        labelX[i] = std::max(plot.left() + 4,
-                             std::min(labelX[i], i + 1 < labelX.size() ? labelX[i + 1] - spacing : plot.right() - 4));
+        labelX[i] =
+            std::max(plot.left() + 4,
+                     std::min(labelX[i], i + 1 < labelX.size() ? labelX[i + 1] - spacing : plot.right() - 4));
     for (std::size_t i = 0; i < s.rows.size(); ++i) {
         const CrossSection::Row& r = s.rows[i];
         p.setPen(QPen(QColor(0x90, 0x90, 0x90), 0.6));
@@ -300,7 +319,8 @@ void SectionPlot::paint(QPainter& p, const QSizeF& size) const {
     }
     if (s.rows.empty()) {
         p.setPen(Ink);
-        p.drawText(plot.adjusted(0, 8, 0, 0), Qt::AlignHCenter | Qt::AlignTop, QStringLiteral(u"线下没有管线"));
+        p.drawText(plot.adjusted(0, 8, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
+                   QStringLiteral(u"线下没有管线"));
     }
     p.restore();
 
@@ -309,26 +329,31 @@ void SectionPlot::paint(QPainter& p, const QSizeF& size) const {
     p.setBrush(Qt::NoBrush);
     p.drawRect(plot);
     int dDecimals = decimalsFor(dStep), hDecimals = decimalsFor(hStep);
-    for (double d = 0.0; d <= s.length + 1e-9; d += dStep) {
+    for (double d : ticks(0.0, s.length, dStep)) {
         double x = f.x(d);
         p.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + 4));
         QString words = number(d, dDecimals);
-        p.drawText(QPointF(x - metrics.horizontalAdvance(words) / 2.0, plot.bottom() + 4 + metrics.ascent()), words);
+        p.drawText(QPointF(x - metrics.horizontalAdvance(words) / 2.0, plot.bottom() + 4 + metrics.ascent()),
+                   words);
     }
-    for (double h = std::ceil(bottomHeight / hStep) * hStep; h <= f.top + 1e-9; h += hStep) {
+    for (double h : ticks(bottomHeight, f.top, hStep)) {
         double y = f.y(h);
         p.drawLine(QPointF(plot.left() - 4, y), QPointF(plot.left(), y));
         QString words = number(h, hDecimals);
-        p.drawText(QPointF(plot.left() - 6 - metrics.horizontalAdvance(words), y + metrics.ascent() / 2.0 - 1), words);
+        p.drawText(
+            QPointF(plot.left() - 6 - metrics.horizontalAdvance(words), y + metrics.ascent() / 2.0 - 1),
+            words);
     }
     p.setPen(Ink);
     p.drawText(QRectF(plot.left(), plot.bottom() + 4 + metrics.height(), plot.width(), metrics.height() + 4),
                Qt::AlignHCenter | Qt::AlignTop, QStringLiteral(u"距 A 点距离 (m)"));
     p.drawText(QPointF(4, metrics.ascent() + 2), QStringLiteral(u"高程 (m)"));
-    QString title = QStringLiteral(u"横断面 A—B  %1 m    垂直放大 %2 倍").arg(number(s.length, 2)).arg(_exaggeration);
+    QString title =
+        QStringLiteral(u"横断面 A—B  %1 m    垂直放大 %2 倍").arg(number(s.length, 2)).arg(_exaggeration);
     if (!s.clearances.empty())
         title += QStringLiteral(u"    净距不足 %1 处").arg(s.clearances.size());
-    p.drawText(QRectF(plot.left(), 2, plot.width(), metrics.height() + 4), Qt::AlignRight | Qt::AlignTop, title);
+    p.drawText(QRectF(plot.left(), 2, plot.width(), metrics.height() + 4), Qt::AlignRight | Qt::AlignTop,
+               title);
 }
 
 void SectionPlot::mouseMoveEvent(QMouseEvent* event) {
@@ -339,8 +364,8 @@ void SectionPlot::mouseMoveEvent(QMouseEvent* event) {
         if (row >= 0) {
             const CrossSection::Row& r = _section.rows[std::size_t(row)];
             setToolTip(QString::number(row + 1) + "  " + shortName(r.kind) + "  " + gbkToQString(r.gid) +
-                       QStringLiteral(u"\n管顶埋深 ") + number(r.depthTop, 2) + QStringLiteral(u" m，管底埋深 ") +
-                       number(r.depthBottom, 2) + " m");
+                       QStringLiteral(u"\n管顶埋深 ") + number(r.depthTop, 2) +
+                       QStringLiteral(u" m，管底埋深 ") + number(r.depthBottom, 2) + " m");
         } else {
             setToolTip(QString());
         }

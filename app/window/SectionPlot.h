@@ -65,13 +65,15 @@ protected:
 private:
     // Where the drawing of a size puts things.
     struct Frame {
-        QRectF plot;                    // inside the axes
-        double scale = 0.0;             // pixels per metre along the line
-        double exaggeration = 1.0;      // heights' pixels per metre / scale
-        double left = 0.0, top = 0.0;   // the distance and height at the plot's top left
-        double labelBand = 0.0;         // pixels at the top of the plot kept for the labels
+        QRectF plot;                  // inside the axes
+        double scale = 0.0;           // pixels per metre along the line
+        double exaggeration = 1.0;    // heights' pixels per metre / scale
+        double left = 0.0, top = 0.0; // the distance and height at the plot's top left
+        double labelBand = 0.0;       // pixels at the top of the plot kept for the labels
         double x(double distance) const { return plot.left() + (distance - left) * scale; }
-        double y(double height) const { return plot.top() + labelBand + (top - height) * scale * exaggeration; }
+        double y(double height) const {
+            return plot.top() + labelBand + (top - height) * scale * exaggeration;
+        }
     };
     Frame frame(const QSizeF& size, const QFont& font) const;
     QRectF pipeRect(const Frame& frame, std::size_t row) const;

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 QApplication& application() {
     static int argc = 1;
@@ -41,11 +43,11 @@ NetworkPipe pipe(Kind kind, const char* gid, double x0, double y0, double x1, do
 // Along y = 0 from 0 to 20: a water main at 5 and a gas pipe 0.2 m beside it (too close),
 // a power duct along the line from 10 to 14 and a large drain at 16.
 CrossSection crafted() {
-    std::vector<NetworkPipe> pipes = {pipe(Kind::JS, "j1", 5, -4, 5, 6, 1.2, "300"),
-                                      pipe(Kind::TR, "t1", 5.4, -3, 5.4, 3, 1.2, "100"),
-                                      pipe(Kind::GD, "g1", 10, 0, 14, 0, 0.8, "200X100"),
-                                      pipe(Kind::WS, "w1", 16, -5, 16, 5, 2.0, "800")};
-    return CrossSection::compute(0, 0, 20, 0, pipes, [](double, double) { return 50.0; }, ClearanceTable());
+    std::vector<NetworkPipe> pipes = {
+        pipe(Kind::JS, "j1", 5, -4, 5, 6, 1.2, "300"), pipe(Kind::TR, "t1", 5.4, -3, 5.4, 3, 1.2, "100"),
+        pipe(Kind::GD, "g1", 10, 0, 14, 0, 0.8, "200X100"), pipe(Kind::WS, "w1", 16, -5, 16, 5, 2.0, "800")};
+    return CrossSection::compute(
+        0, 0, 20, 0, pipes, [](double, double) { return 50.0; }, ClearanceTable());
 }
 
 QByteArray readAll(const QString& path) {
@@ -130,7 +132,8 @@ TEST_F(SectionPanel, TableExportsAndDrawing) {
         for (std::size_t i : {0, 3}) {
             const CrossSection::Row& r = s.rows[i];
             // Left of the water main's centre: off the red marks of its breach with the gas pipe.
-            QPointF at = plot->toWidget(r.distance, r.centre) - QPointF(i == 0 ? plot->pipeRect(0).width() / 3 : 0, 0);
+            QPointF at =
+                plot->toWidget(r.distance, r.centre) - QPointF(i == 0 ? plot->pipeRect(0).width() / 3 : 0, 0);
             EXPECT_TRUE(plot->pipeRect(int(i)).contains(at));
             const unsigned char* c = UtilityKinds[r.kind].colour;
             EXPECT_EQ(image.pixel(at.toPoint()), qRgb(c[0], c[1], c[2])) << i;
@@ -150,14 +153,16 @@ TEST_F(SectionPanel, ChoosingPipes) {
     dock.showSection(s);
     QSignalSpy chosen(&dock, &SectionDock::pipeChosen);
     QTableWidget* table = dock.table();
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(2, 0)).center());
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualItemRect(table->item(2, 0)).center());
     ASSERT_EQ(chosen.count(), 1);
     EXPECT_EQ(chosen[0][0].toInt(), 2);
     EXPECT_EQ(chosen[0][1].toByteArray(), "g1");
     EXPECT_EQ(dock.plot()->selectedRow(), 2);
     // The same row clicked again tells again (the 3D view may have moved on), once.
     QCoreApplication::processEvents();
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(2, 0)).center());
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualItemRect(table->item(2, 0)).center());
     EXPECT_EQ(chosen.count(), 2);
 
     // A pipe clicked in the drawing is chosen in the table.
@@ -174,7 +179,8 @@ TEST_F(SectionPanel, ChoosingPipes) {
 }
 
 TEST_F(SectionPanel, EmptySections) {
-    CrossSection none = CrossSection::compute(5, 1, 5, 1, {}, [](double, double) { return 0.0; }, ClearanceTable());
+    CrossSection none = CrossSection::compute(
+        5, 1, 5, 1, {}, [](double, double) { return 0.0; }, ClearanceTable());
     ASSERT_FALSE(none.message.empty());
     dock.showSection(none);
     EXPECT_EQ(dock.table()->rowCount(), 0);
@@ -190,9 +196,15 @@ TEST_F(SectionPanel, EmptySections) {
     EXPECT_TRUE(dock.exportCsv(dir.filePath("none.csv"), error));
 
     // A line over no pipe: the ground and the axes, no rows; a tiny widget still draws.
-    dock.showSection(CrossSection::compute(0, 0, 30, 0, {}, [](double x, double) { return 10 + x / 10; },
-                                           ClearanceTable()));
+    dock.showSection(CrossSection::compute(
+        0, 0, 30, 0, {}, [](double x, double) { return 10 + x / 10; }, ClearanceTable()));
     EXPECT_EQ(dock.table()->rowCount(), 0);
+    // Heights no ground has, or none at all: drawn or declined, never a hang.
+    for (double height : {1e17, std::nan("")}) {
+        dock.showSection(CrossSection::compute(
+            0, 0, 30, 0, {}, [=](double, double) { return height; }, ClearanceTable()));
+        EXPECT_FALSE(dock.plot()->image(QSize(400, 200)).isNull());
+    }
     dock.plot()->resize(20, 10);
     dock.plot()->repaint();
     EXPECT_EQ(dock.plot()->rowAt(QPointF(10, 5)), -1);
