@@ -53,7 +53,7 @@ std::string escape(const std::string& text) {
 }
 } // namespace
 
-SectionPicture::SectionPicture(const CrossSection& s, int width, int height)
+SectionPicture::SectionPicture(const CrossSection& s, int width, int height, double exaggeration)
     : _width(width), _height(height) {
     using Type = Mark::Type;
     auto add = [&](Type type, std::vector<double> points, unsigned rgb, unsigned fill = NoFill,
@@ -81,11 +81,17 @@ SectionPicture::SectionPicture(const CrossSection& s, int width, int height)
     // Heights stretched as much as fits, by a factor of one significant digit (9, 30, 0.5).
     double band = s.rows.empty() ? 0.0 : LabelBand, dataH = plotH - band;
     double fit = dataH / (high - low) / sx;
-    double power = std::pow(10.0, std::floor(std::log10(fit)));
-    _exaggeration = std::floor(fit / power + 1e-9) * power;
+    if (exaggeration > 0.0 && std::isfinite(exaggeration)) {
+        _exaggeration = exaggeration;
+        sx = std::min(sx, dataH / (high - low) / exaggeration);
+    } else {
+        double power = std::pow(10.0, std::floor(std::log10(fit)));
+        _exaggeration = std::floor(fit / power + 1e-9) * power;
+    }
     double sy = sx * _exaggeration;
     double top = high + band / sy + (dataH / sy - (high - low)) / 2.0; // centred below the labels
-    auto px = [&](double d) { return Left + d * sx; };
+    double margin = (plotW - s.length * sx) / 2.0;                     // and across, when narrowed
+    auto px = [&](double d) { return Left + margin + d * sx; };
     auto py = [&](double h) { return Top + (top - h) * sy; };
 
     // Earth under the ground line.
@@ -99,7 +105,7 @@ SectionPicture::SectionPicture(const CrossSection& s, int width, int height)
 
     // Axes with round ticks.
     add(Type::Rectangle, {Left, Top, plotW, plotH}, 0x404040, NoFill, 1.0);
-    double dStep = niceStep(s.length, 6);
+    double dStep = niceStep(s.length, std::clamp(int(s.length * sx / 50.0), 1, 6)); // room for the numbers
     for (double d = 0.0; d <= s.length + 1e-9; d += dStep) {
         add(Type::Polyline, {px(d), Top + plotH, px(d), Top + plotH + 4}, 0x404040);
         text(px(d), Top + plotH + 15, fixed(d, dStep < 1 ? 1 : 0));

@@ -12,7 +12,9 @@ class CrossSection;
 // other marked in red and listed. Laid out once, written as SVG or as PNG.
 class SectionPicture {
 public:
-    SectionPicture(const CrossSection& section, int width = 640, int height = 360);
+    // The heights stretched by `exaggeration` when it is given (above 0), the picture then
+    // narrowed as needed to fit them; otherwise by as much as fits, one significant digit.
+    SectionPicture(const CrossSection& section, int width = 640, int height = 360, double exaggeration = 0.0);
 
     std::string svg() const;
     bool writeSvg(const std::string& path, std::string& error) const;

@@ -193,7 +193,8 @@ bool SectionDock::exportPng(const QString& path, QString& error) const {
 }
 
 bool SectionDock::exportSvg(const QString& path, QString& error) const {
-    SectionPicture picture(section(), std::max(640, _plot->width()), std::max(360, _plot->height()));
+    SectionPicture picture(section(), std::max(640, _plot->width()), std::max(360, _plot->height()),
+                           _plot->exaggeration());
     std::string reason;
     if (!picture.writeSvg(nativePath(path), reason)) {
         error = fromNative(reason);

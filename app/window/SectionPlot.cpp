@@ -306,6 +306,7 @@ void SectionPlot::paint(QPainter& p, const QSizeF& size) const {
         p.drawLine(QPointF(labelX[i], bandBottom - 2), QPointF(boxes[i].center().x(), boxes[i].top() - 1));
         QString label = shortName(r.kind) + ' ' + QString::fromStdString(SectionTable::sizeText(s, i)) + ' ' +
                         number(r.depthTop, 2);
+        label = metrics.elidedText(label, Qt::ElideRight, f.labelBand - 6.0);
         QFont labelFont = font;
         labelFont.setBold(int(i) == _selected);
         p.setFont(labelFont);

@@ -146,6 +146,9 @@ TEST_F(SectionPanel, TableExportsAndDrawing) {
         double down = plot->toWidget(0, 48).y() - plot->toWidget(0, 49).y();
         EXPECT_NEAR(down / across, factor, 1e-9);
     }
+    // The SVG keeps the factor shown.
+    ASSERT_TRUE(dock.exportSvg(dir.filePath("b.svg"), error));
+    EXPECT_TRUE(readAll(dir.filePath("b.svg")).contains("vertical exaggeration 5:1"));
 }
 
 TEST_F(SectionPanel, ChoosingPipes) {
