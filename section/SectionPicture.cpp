@@ -111,7 +111,11 @@ SectionPicture::SectionPicture(const CrossSection& s, int width, int height, dou
         text(px(d), Top + plotH + 15, fixed(d, dStep < 1 ? 1 : 0));
     }
     double hStep = niceStep(plotH / sy, 5);
-    for (double h = std::ceil((top - plotH / sy) / hStep) * hStep; h <= top + 1e-9; h += hStep) {
+    // Counted, not summed: a step added to a height far from zero could leave it where it is.
+    int hTicks = 0;
+    for (double k = std::ceil((top - plotH / sy) / hStep); k * hStep <= top + 1e-9 && hTicks < 100;
+         ++k, ++hTicks) {
+        double h = k * hStep;
         add(Type::Polyline, {Left - 4, py(h), Left, py(h)}, 0x404040);
         text(Left - 6, py(h) + 4, fixed(h, hStep < 1 ? 1 : 0), 1);
     }

@@ -207,6 +207,7 @@ TEST_F(SectionPanel, EmptySections) {
         dock.showSection(CrossSection::compute(
             0, 0, 30, 0, {}, [=](double, double) { return height; }, ClearanceTable()));
         EXPECT_FALSE(dock.plot()->image(QSize(400, 200)).isNull());
+        EXPECT_TRUE(dock.exportSvg(dir.filePath("far.svg"), error));
     }
     dock.plot()->resize(20, 10);
     dock.plot()->repaint();
