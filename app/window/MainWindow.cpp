@@ -1,7 +1,11 @@
 #include "MainWindow.h"
 
+#include "ToolDialogs.h"
+#include "ToolIcons.h"
 #include "ViewWidget.h"
+#include "app/CameraFlight.h"
 #include "app/RunFolder.h"
+#include "app/ViewProbe.h"
 #include "app/ViewSettings.h"
 
 #include "Torvik/CXCommandRegistry.h"
@@ -30,18 +34,6 @@
 #include <QToolBar>
 
 namespace {
-
-// The twelve commands as the window offers them. Modes stay active (checked) until another
-// tool is chosen or Esc is pressed; the others act once.
-struct ToolEntry {
-    const char* name; // the command, GBK
-    bool mode;
-};
-const ToolEntry ToolEntries[] = {
-    {"沿线开挖", true},  {"区域开挖", true},      {"测试开挖", true},  {"创建隧道", true},
-    {"横断面", true},    {"地下浏览", false},     {"地上浏览", false}, {"地表透明度", false},
-    {"高亮显示", false}, {"管线图层管理", false}, {"显示流向", false}, {"取消流向", false},
-};
 
 const char* const HighlightTool = "高亮显示";
 const char* const OpacityTool = "地表透明度";
@@ -125,17 +117,23 @@ void MainWindow::buildMenus() {
 void MainWindow::buildToolBar() {
     QToolBar* bar = addToolBar(QStringLiteral(u"工具"));
     bar->setObjectName(QStringLiteral("toolBar"));
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setIconSize(QSize(28, 28));
     QMenu* menu = menuBar()->findChild<QMenu*>(QStringLiteral("toolsMenu"));
-    for (const ToolEntry& entry : ToolEntries) {
-        const std::string name = entry.name;
-        QAction* action = new QAction(gbkToQString(name), this);
+    // The point-collecting tools stay active (checked) until another is chosen or Esc is
+    // pressed; browsing is one of two ways; the others act once.
+    for (const ToolIcons::Tool& tool : ToolIcons::tools()) {
+        const std::string name = tool.command;
+        QAction* action = new QAction(ToolIcons::icon(tool), tool.label, this);
         action->setObjectName(QStringLiteral("tool:") + gbkToQString(name));
-        action->setCheckable(entry.mode);
-        if (entry.mode) {
+        action->setToolTip(tool.toolTip);
+        const bool browsing = name == "地下浏览" || name == "地上浏览";
+        action->setCheckable(tool.mode && !browsing);
+        if (action->isCheckable()) {
             _modes->addAction(action);
             connect(action, &QAction::toggled, this,
                     [this, name](bool checked) { activateTool(name, checked); });
-        } else if (name == "地下浏览" || name == "地上浏览") {
+        } else if (browsing) {
             // Which way the camera browses: one of the two, shown checked.
             action->setCheckable(true);
             action->setChecked(name == "地上浏览");
@@ -161,10 +159,10 @@ void MainWindow::buildToolBar() {
         bar->addAction(action);
         menu->addAction(action);
     }
-    _identify = new QAction(QStringLiteral(u"查询属性"), this);
+    _identify = new QAction(ToolIcons::icon(ToolIcons::identify()), ToolIcons::identify().label, this);
     _identify->setObjectName(QStringLiteral("tool:identify"));
     _identify->setCheckable(true);
-    _identify->setToolTip(QStringLiteral(u"查询属性：单击管线或管点，显示其数据库记录"));
+    _identify->setToolTip(ToolIcons::identify().toolTip);
     _modes->addAction(_identify);
     connect(_identify, &QAction::toggled, this, [this](bool checked) {
         if (checked)
@@ -222,6 +220,13 @@ void MainWindow::buildStatusBar() {
     QTimer* timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, &MainWindow::updateStatus);
     timer->start(500);
+    _probeTimer = new QTimer(this);
+    _probeTimer->setSingleShot(true);
+    _probeTimer->setInterval(60);
+    connect(_probeTimer, &QTimer::timeout, this, &MainWindow::probePointer);
+    _flightTimer = new QTimer(this);
+    _flightTimer->setInterval(16);
+    connect(_flightTimer, &QTimer::timeout, this, &MainWindow::flightStep);
 }
 
 void MainWindow::updateStatus() {
@@ -370,7 +375,58 @@ bool MainWindow::search(const QString& text) {
     return true;
 }
 
-void MainWindow::pointerAt(int, int) {}
+void MainWindow::pointerAt(int x, int y) {
+    // Looked at once the pointer rests a moment: a probe costs little, but moves come fast.
+    _pointer = QPoint(x, y);
+    if (!_probeTimer->isActive())
+        _probeTimer->start();
+}
+
+void MainWindow::probePointer() {
+    const ViewProbe probe =
+        ViewProbe::at(_host.viewer().getViewer(), _host.viewer().getTerrain(), _pointer.x(), _pointer.y());
+    if (!probe.hit) {
+        _position->clear();
+        _depth->clear();
+        return;
+    }
+    _position->setText(QStringLiteral(u"X %1  Y %2  Z %3   地面高程 %4 m")
+                           .arg(probe.point.x(), 0, 'f', 2)
+                           .arg(probe.point.y(), 0, 'f', 2)
+                           .arg(probe.point.z(), 0, 'f', 2)
+                           .arg(probe.ground, 0, 'f', 2));
+    if (probe.pipe)
+        _depth->setText(QStringLiteral(u"%1  GID %2  埋深 %3 m")
+                            .arg(gbkToQString(probe.layerName), gbkToQString(probe.gid))
+                            .arg(probe.axisDepth, 0, 'f', 2));
+    else
+        _depth->clear();
+}
+
+void MainWindow::flyTo(const osg::Vec3d& target) {
+    const osg::Camera* camera = _host.viewer().getViewer()->getCamera();
+    CameraFlight::Pose from;
+    osg::Vec3d up;
+    camera->getViewMatrixAsLookAt(from.eye, from.centre, up, (target - from.eye).length());
+    _flight = std::make_unique<CameraFlight>(from, CameraFlight::framing(from, target));
+    _flightClock.start();
+    _flightTimer->start();
+}
+
+void MainWindow::flightStep() {
+    if (!_flight) {
+        _flightTimer->stop();
+        return;
+    }
+    const double elapsed = _flightClock.elapsed() / 1000.0;
+    const CameraFlight::Pose pose = _flight->at(elapsed);
+    _host.setCamera(pose.eye, pose.centre);
+    _view->update();
+    if (_flight->done(elapsed)) {
+        _flight.reset();
+        _flightTimer->stop();
+    }
+}
 
 void MainWindow::clickedAt(int, int) {}
 
@@ -381,6 +437,18 @@ bool MainWindow::takeReport(const std::string& name, const std::string& payload)
 }
 
 void MainWindow::answerPending(const std::string& name, const std::string& payload) {
+    ToolAnswers::Settings settings = _host.answers().settings();
+    if (ToolDialogs::asks(name)) {
+        if (!ToolDialogs::ask(this, name, settings)) {
+            // The tool keeps its outline until it is chosen again: it starts afresh then.
+            statusBar()->showMessage(QStringLiteral(u"已取消：%1").arg(gbkToQString(name)), 8000);
+            if (!_modeTool.empty())
+                CXCommandRegistry::instance().activate(_modeTool);
+            _view->update();
+            return;
+        }
+        _host.answers().setSettings(settings);
+    }
     std::string problem;
     if (!_host.answerReport(name, payload, problem) && !problem.empty())
         statusBar()->showMessage(gbkToQString(problem), 8000);

@@ -2,12 +2,18 @@
 
 #include "app/HostApp.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPoint>
 #include <QString>
 
+#include <osg/Vec3d>
+
+#include <memory>
 #include <string>
 #include <vector>
 
+class CameraFlight;
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -44,6 +50,9 @@ public:
     void messageTool(const std::string& tool, const std::string& text);
     // Highlights the features a user typed (survey number or GID) and flies there.
     bool search(const QString& text);
+    // Flies the camera to frame a world point, over about a second.
+    void flyTo(const osg::Vec3d& target);
+    bool flying() const { return _flight != nullptr; }
 
     static constexpr int MaxRecent = 10;
 
@@ -65,6 +74,8 @@ private:
     void rebuildRecentMenu();
     void updateStatus();
     void pointerAt(int x, int y);
+    void probePointer();
+    void flightStep();
     void clickedAt(int x, int y);
     void saveLayout() const;
     void answerPending(const std::string& name, const std::string& payload);
@@ -86,5 +97,10 @@ private:
     QLabel* _fps = nullptr;
     QProgressBar* _loading = nullptr;
     QString _networkName;
+    QTimer* _probeTimer = nullptr;
+    QPoint _pointer;
+    QTimer* _flightTimer = nullptr;
+    QElapsedTimer _flightClock;
+    std::unique_ptr<CameraFlight> _flight;
     std::string _modeTool; // the command active as a mode, GBK
 };

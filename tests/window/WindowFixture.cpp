@@ -30,7 +30,8 @@ char* argv[] = {name, nullptr};
 // under them are left out.
 class ShownLayer : public osg::NodeVisitor {
 public:
-    explicit ShownLayer(std::string layer) : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN), _layer(std::move(layer)) {}
+    explicit ShownLayer(std::string layer)
+        : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN), _layer(std::move(layer)) {}
     void apply(osg::LOD& lod) override {
         if (lod.getName() == _layer)
             ++count;
@@ -49,7 +50,8 @@ void WindowTest::SetUpTestSuite() {
     char pattern[] = "/tmp/window-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir = pattern;
-    ASSERT_EQ(std::system((bin + "/pn_make_sample --out " + dir + " --segments 1500 > /dev/null").c_str()), 0);
+    ASSERT_EQ(std::system((bin + "/pn_make_sample --out " + dir + " --segments 1500 > /dev/null").c_str()),
+              0);
     sampleXml = dir + "/pipe.xml";
 
     std::string error;
