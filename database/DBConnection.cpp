@@ -111,8 +111,9 @@ void releaseWithPlugin() {
     static ConnectionRelease release;
 }
 
-// Opens the file at path under the connection name, by its kind.
-QSqlError openFile(QSqlDatabase& database, const QString& name, const std::string& path) {
+} // namespace
+
+QSqlError openNetworkFile(QSqlDatabase& database, const QString& name, const std::string& path) {
     // Regular files only: a FIFO or a device would block this thread for good. Missing
     // files fail in the driver, as they always did.
     const QFileInfo file(gbkToQString(path));
@@ -126,6 +127,8 @@ QSqlError openFile(QSqlDatabase& database, const QString& name, const std::strin
 #endif
     return openAccess(database, name, path);
 }
+
+namespace {
 
 // What a thread's open connection was opened on: the file as it was then (an Access
 // file off Windows: its mirror). Empty when the file is not one to keep a connection to.
@@ -206,7 +209,7 @@ bool DBConnection::open() {
     if (QSqlDatabase::contains(name))
         QSqlDatabase::removeDatabase(name);
 
-    const QSqlError error = openFile(database, name, path);
+    const QSqlError error = openNetworkFile(database, name, path);
     if (error.type() == QSqlError::NoError)
         return true;
 
@@ -239,7 +242,7 @@ bool ThreadConnection::open() {
     handle = QSqlDatabase();
     slot.drop();
     slot.enrol();
-    const QSqlError error = openFile(handle, slot.name, path);
+    const QSqlError error = openNetworkFile(handle, slot.name, path);
     if (error.type() == QSqlError::NoError) {
         slot.identity = identity;
         return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
 
 #include <mutex>
 #include <string>
@@ -62,3 +63,9 @@ private:
     QSqlDatabase handle;
     std::string path;
 };
+
+// Opens the database file at path (GBK) as the connections above do (regular files only;
+// SQLite read-only, probed with a first read; Access through its mirror) under the
+// connection name, without the failure dialog: the error says why it did not open. The
+// caller owns the connection and removes it when done.
+QSqlError openNetworkFile(QSqlDatabase& database, const QString& name, const std::string& path);
