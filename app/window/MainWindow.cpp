@@ -1,14 +1,18 @@
 #include "MainWindow.h"
 
+#include "OpenNetworkDialog.h"
+#include "SectionDock.h"
 #include "ToolDialogs.h"
 #include "ToolIcons.h"
 #include "ViewWidget.h"
 #include "app/CameraFlight.h"
+#include "app/NetworkFile.h"
 #include "app/RunFolder.h"
 #include "app/ViewProbe.h"
 #include "app/ViewSettings.h"
 
 #include "Torvik/CXCommandRegistry.h"
+#include "database/DatabasePath.h"
 #include "section/CrossSection.h"
 #include "text/GbkText.h"
 
@@ -18,7 +22,9 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDockWidget>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -56,6 +62,7 @@ MainWindow::MainWindow(HostApp& host, RunFolder& folder, QWidget* parent)
     buildMenus();
     buildToolBar();
     buildStatusBar();
+    buildDocks();
     _host.setObserver(this);
     connect(_view, &ViewWidget::escapePressed, this, &MainWindow::deactivateTool);
     connect(_view, &ViewWidget::pointerMoved, this, &MainWindow::pointerAt);
@@ -84,8 +91,8 @@ void MainWindow::buildMenus() {
         const QString path = QFileDialog::getSaveFileName(
             this, QStringLiteral(u"保存视图图片"), QStringLiteral("view.png"), QStringLiteral("PNG (*.png)"));
         std::string error;
-        if (!path.isEmpty() && !_host.screenshot(qstringToGbk(path), error))
-            QMessageBox::warning(this, QStringLiteral(u"保存视图图片"), gbkToQString(error));
+        if (!path.isEmpty() && !_host.screenshot(QFile::encodeName(path).toStdString(), error))
+            QMessageBox::warning(this, QStringLiteral(u"保存视图图片"), QFile::decodeName(error.c_str()));
     });
     picture->setObjectName(QStringLiteral("savePictureAction"));
     file->addSeparator();
@@ -201,6 +208,16 @@ void MainWindow::buildToolBar() {
     bar->addWidget(_opacity);
 }
 
+void MainWindow::buildDocks() {
+    _sectionDock = new SectionDock(this);
+    addDockWidget(Qt::BottomDockWidgetArea, _sectionDock);
+    _sectionDock->hide();
+    connect(_sectionDock, &SectionDock::pipeChosen, this, [this](int, const QByteArray& gid) {
+        messageTool(HighlightTool, "HighLight:" + gid.toStdString());
+    });
+    _menuDocks->addAction(_sectionDock->toggleViewAction());
+}
+
 void MainWindow::buildStatusBar() {
     _position = new QLabel(statusBar());
     _position->setObjectName(QStringLiteral("positionLabel"));
@@ -314,35 +331,77 @@ void MainWindow::chooseAndOpen() {
 }
 
 bool MainWindow::openFile(const QString& path, QString* error, bool interactive) {
-    std::string why;
-    const std::string file = qstringToGbk(QFileInfo(path).absoluteFilePath());
-    ViewSettings view;
-    bool ok = view.read(file, why);
-    if (ok && (view.srs.empty() || view.extent.empty()))
-        ok = false, why = file + " has no view (srs, extent)";
-    if (ok)
-        ok = _folder.usePipeXml(file, why);
-    if (ok) {
-        _host.setScenery(view, file.substr(0, file.rfind('/')));
-        ok = showNetwork(view, file, why);
-    }
-    if (!ok) {
-        const QString message = QStringLiteral(u"无法打开 %1：\n%2").arg(path, gbkToQString(why));
+    auto fail = [&](const QString& why) {
+        const QString message = QStringLiteral(u"无法打开 %1：\n%2").arg(path, why);
         if (error)
             *error = message;
         if (interactive)
             QMessageBox::warning(this, QStringLiteral(u"打开管网"), message);
         return false;
+    };
+    const QFileInfo file(path);
+    QString pipeXml = file.absoluteFilePath(), why;
+    NetworkSurvey survey;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool surveyed = NetworkFile::survey(databaseOf(pipeXml, why), survey, why);
+    QApplication::restoreOverrideCursor();
+    if (!surveyed)
+        return fail(why);
+    if (file.suffix().compare(QStringLiteral("xml"), Qt::CaseInsensitive) != 0) {
+        // A database: its pipe.xml is written for it, in the coordinate system the user names.
+        std::string srs = OpenNetworkDialog::recentSystems().value(0).toStdString();
+        if (!OpenNetworkDialog::ask(this, pipeXml, survey, srs))
+            return false;
+        if (!NetworkFile::write(file.absoluteFilePath(), srs, survey, pipeXml, why))
+            return fail(why);
     }
-    updateRecent(path);
+    // Files are named to the system in its own encoding, as on the command line.
+    std::string reason;
+    const std::string xml = QFile::encodeName(pipeXml).toStdString();
+    ViewSettings view;
+    if (!view.read(xml, reason))
+        return fail(QFile::decodeName(reason.c_str()));
+    if (view.srs.empty() || view.extent.empty())
+        return fail(QStringLiteral(u"pipe.xml 没有 view（srs、extent）"));
+    // The network shown stays until the new one is read: the run's pipe.xml goes back if not.
+    const std::string previous = _pipeXml;
+    if (!_folder.usePipeXml(xml, reason))
+        return fail(QFile::decodeName(reason.c_str()));
+    _host.setScenery(view, xml.substr(0, xml.rfind('/')));
+    if (!showNetwork(view, xml, reason)) {
+        std::string ignored;
+        if (!previous.empty())
+            _folder.usePipeXml(previous, ignored);
+        return fail(QFile::decodeName(reason.c_str()));
+    }
+    _survey = survey;
+    updateRecent(file.absoluteFilePath());
     return true;
+}
+
+QString MainWindow::databaseOf(const QString& path, QString& error) const {
+    if (QFileInfo(path).suffix().compare(QStringLiteral("xml"), Qt::CaseInsensitive) != 0)
+        return path;
+    std::string bytes, reason;
+    if (!readPipeXmlBytes(QFile::encodeName(path).toStdString(), bytes, reason)) {
+        error = QFile::decodeName(reason.c_str());
+        return QString();
+    }
+    const QString database = gbkToQString(databasePathIn(bytes, reason));
+    if (database.isEmpty()) {
+        error = gbkToQString(reason);
+        return QString();
+    }
+    // A relative path is taken from the folder of pipe.xml, where its writer meant it.
+    return QFileInfo(database).isAbsolute() ? database : QFileInfo(path).absoluteDir().filePath(database);
 }
 
 bool MainWindow::showNetwork(const ViewSettings& view, const std::string& pipeXml, std::string& error) {
     const std::string baseZ = view.baseZ.empty() ? std::to_string(view.ground) : view.baseZ;
     if (!_host.loadNetwork(view.srs, view.extent, baseZ, error))
         return false;
-    _networkName = QFileInfo(gbkToQString(pipeXml)).completeBaseName();
+    _pipeXml = pipeXml;
+    _networkName = QFileInfo(QFile::decodeName(pipeXml.c_str())).completeBaseName();
     setWindowTitle(QStringLiteral("%1 - pipeviewer").arg(_networkName));
     _view->update();
     return true;
@@ -455,7 +514,11 @@ void MainWindow::answerPending(const std::string& name, const std::string& paylo
     _view->update();
 }
 
-void MainWindow::sectionReady(const CrossSection&) {}
+void MainWindow::sectionReady(const CrossSection& section) {
+    _sectionDock->showSection(section);
+    _sectionDock->show();
+    _sectionDock->raise();
+}
 
 void MainWindow::saveLayout() const {
     QSettings settings;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/HostApp.h"
+#include "app/NetworkFile.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -22,6 +23,7 @@ class QMenu;
 class QProgressBar;
 class QSlider;
 class RunFolder;
+class SectionDock;
 struct ViewSettings;
 class ViewWidget;
 
@@ -66,6 +68,9 @@ private:
     void buildMenus();
     void buildToolBar();
     void buildStatusBar();
+    void buildDocks();
+    // The database a file to open names (itself when it is one); empty with a reason.
+    QString databaseOf(const QString& path, QString& error) const;
     void activateTool(const std::string& name, bool checked);
     void deactivateTool();
     void oneShotTool(const std::string& name);
@@ -97,6 +102,9 @@ private:
     QLabel* _fps = nullptr;
     QProgressBar* _loading = nullptr;
     QString _networkName;
+    std::string _pipeXml; // the one shown, GBK
+    NetworkSurvey _survey;
+    SectionDock* _sectionDock = nullptr;
     QTimer* _probeTimer = nullptr;
     QPoint _pointer;
     QTimer* _flightTimer = nullptr;

@@ -2,12 +2,25 @@
 
 #include "Selmor/CXViewer.h"
 #include "app/SceneExport.h"
+#include "app/window/SectionDock.h"
+#include "section/CrossSection.h"
+#include "section/TransectReport.h"
 
 #include <osg/Group>
 
 #include <QAction>
+#include <QComboBox>
+#include <QDialog>
 #include <QDir>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTableWidget>
+
+#include <sstream>
 
 namespace {
 // The middle of the sample's street grid, on the ground.
@@ -16,22 +29,91 @@ osg::Vec3d middle(double dx = 0, double dy = 0) {
 }
 } // namespace
 
-TEST_F(WindowTest, OpensANetworkAndDigsWhereAPersonClicks) {
+// File > Open on a database: the coordinate system asked for, its pipe.xml written beside
+// it, the network shown; a damaged file is refused with its reason and the network stays.
+TEST_F(WindowTest, OpensADatabaseAndKeepsItOnADamagedOne) {
+    const QString folder = QString::fromStdString(dir + "/open");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString database = folder + QStringLiteral(u"/街区 管网.sqlite");
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(dir + "/network.sqlite"), database));
+    onNextDialog([](QWidget* dialog) {
+        auto* srs = dialog->findChild<QComboBox*>(QStringLiteral("srsCombo"));
+        ASSERT_NE(srs, nullptr);
+        srs->setCurrentText(QStringLiteral("EPSG:4547"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    QString error;
+    ASSERT_TRUE(window->openFile(database, &error, false)) << error.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(database + QStringLiteral(".pipe.xml")));
+    settle();
+    const SceneCounts shown = countScene(host->viewer().getRoot());
+    EXPECT_GT(shown.tiles, 0u);
+    EXPECT_EQ(shown.segmentsPerLayer.size(), 15u);
+    const QString title = window->windowTitle();
+    EXPECT_TRUE(title.contains(QStringLiteral(u"街区 管网"))) << title.toStdString();
+
+    const QString damaged = folder + QStringLiteral("/damaged.mdb");
+    QFile bytes(damaged);
+    ASSERT_TRUE(bytes.open(QIODevice::WriteOnly));
+    bytes.write(QByteArray(8192, '\x5a'));
+    bytes.close();
+    bool told = false;
+    onNextDialog([&told](QWidget* box) {
+        told = qobject_cast<QMessageBox*>(box) != nullptr &&
+               static_cast<QMessageBox*>(box)->text().contains(QStringLiteral("damaged.mdb"));
+        static_cast<QDialog*>(box)->accept();
+    });
+    EXPECT_FALSE(window->openFile(damaged));
+    EXPECT_TRUE(told);
+    settle();
+    EXPECT_EQ(window->windowTitle(), title);
+    EXPECT_EQ(countScene(host->viewer().getRoot()).segmentsPerLayer, shown.segmentsPerLayer);
+}
+
+// A pit dug with the region tool, its depth from the dialog; a cross-section drawn with
+// the mouse fills the panel as the host library computes it; the whole window pictured.
+TEST_F(WindowTest, ToolsAreAnsweredByTheWindow) {
     QString error;
     ASSERT_TRUE(window->openFile(QString::fromStdString(sampleXml), &error, false)) << error.toStdString();
     settle();
-    EXPECT_GT(countScene(host->viewer().getRoot()).tiles, 0u);
-    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("pipe")));
+    host->setCamera(middle(0, -70) + osg::Vec3d(0, 0, 60), middle());
 
     window->toolAction("区域开挖")->trigger();
-    for (const osg::Vec3d& corner : {middle(-10, -10), middle(10, -10), middle(10, 10)})
+    for (const osg::Vec3d& corner : {middle(-6, -4), middle(6, -4), middle(6, 4), middle(-6, 4)})
         clickAt(corner);
-    clickAt(middle(10, 10), Qt::RightButton);
-    spin(200);
+    onNextDialog([](QWidget* dialog) {
+        dialog->findChild<QDoubleSpinBox*>(QStringLiteral("depth"))->setValue(3.5);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    clickAt(middle(-6, 4), Qt::RightButton);
+    spin(300);
     host->frame(3);
     EXPECT_NE(host->viewer().getExcavate()->getNumChildren(), 0u);
-    const QImage shot = window->grab().toImage();
+    EXPECT_DOUBLE_EQ(host->answers().settings().depth, 3.5);
+    EXPECT_DOUBLE_EQ(QSettings().value(QStringLiteral("tools/regionDepth")).toDouble(), 3.5);
 
+    window->toolAction("横断面")->trigger();
+    clickAt(middle(-30, 10));
+    clickAt(middle(30, 10), Qt::RightButton);
+    spin(300);
+    auto* dock = window->findChild<SectionDock*>(QStringLiteral("sectionDock"));
+    ASSERT_NE(dock, nullptr);
+    ASSERT_TRUE(dock->isVisible());
+    const CrossSection& section = dock->section();
+    EXPECT_FALSE(section.rows.empty());
+    std::ostringstream payload, out, err;
+    payload << section.ax << ',' << section.ay << ',' << section.bx << ',' << section.by;
+    CrossSection library;
+    TransectReport::Options files;
+    files.prefix = dir + "/again";
+    ASSERT_TRUE(TransectReport::run(payload.str(), files, out, err, &library)) << err.str();
+    auto* table = dock->findChild<QTableWidget*>(QStringLiteral("sectionTable"));
+    ASSERT_EQ(std::size_t(table->rowCount()), library.rows.size());
+    for (std::size_t i = 0; i < library.rows.size(); ++i)
+        EXPECT_EQ(section.rows[i].gid, library.rows[i].gid);
+
+    spin(200);
+    const QImage shot = window->grab().toImage();
     QDir().mkpath(QString::fromStdString(bin + "/../docs"));
     EXPECT_TRUE(shot.save(QString::fromStdString(bin + "/../docs/window.png")));
 }

@@ -71,7 +71,7 @@ void WindowTest::SetUpTestSuite() {
     host = std::make_unique<HostApp>(options, std::cout);
     ASSERT_TRUE(host->start(error)) << error;
     window = std::make_unique<MainWindow>(*host, *folder);
-    window->resize(1280, 800);
+    window->resize(1600, 1000);
     window->show();
     QElapsedTimer shown;
     shown.start();
