@@ -159,8 +159,12 @@ struct ThreadSlot {
     bool registered = false;
 
     ThreadSlot() {
+        // The plug-in and the host (which reads the network too) each have a copy of this
+        // code, and Qt's registry of connection names is one per process: the counter's
+        // address tells the copies' names apart.
         static std::atomic<unsigned> serial{0};
-        name = QStringLiteral("pn-network-") + QString::number(++serial);
+        name =
+            QStringLiteral("pn-network-%1-%2").arg(reinterpret_cast<quintptr>(&serial), 0, 16).arg(++serial);
     }
     ~ThreadSlot() { drop(); }
 
