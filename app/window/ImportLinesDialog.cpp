@@ -75,8 +75,10 @@ void ImportLinesDialog::setFileName(const QString& name) {
     file->setText(name);
 }
 
+// Absolute: the plug-in resolves a relative name against the run's own working folder.
 QString ImportLinesDialog::fileName() const {
-    return file->text().trimmed();
+    const QString name = file->text().trimmed();
+    return name.isEmpty() ? name : QFileInfo(name).absoluteFilePath();
 }
 
 void ImportLinesDialog::setDepth(double metres) {
@@ -149,8 +151,8 @@ void ImportLinesDialog::chooseFile() {
 }
 
 void ImportLinesDialog::chooseColour() {
-    const QColor chosen =
-        QColorDialog::getColor(chosenColour, this, QStringLiteral(u"线的颜色"), QColorDialog::ShowAlphaChannel);
+    const QColor chosen = QColorDialog::getColor(chosenColour, this, QStringLiteral(u"线的颜色"),
+                                                 QColorDialog::ShowAlphaChannel);
     if (chosen.isValid())
         setColour(chosen);
 }

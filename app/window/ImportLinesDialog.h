@@ -19,6 +19,7 @@ public:
     explicit ImportLinesDialog(QWidget* parent = nullptr);
 
     void setFileName(const QString& file);
+    // The chosen file's absolute path.
     QString fileName() const;
     void setDepth(double metres);
     double depth() const;

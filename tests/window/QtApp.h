@@ -6,12 +6,14 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-// The test program's one application, its settings kept in a folder of its own.
+// The test program's one application, its settings kept in a folder of its own. Made once
+// and never destroyed: its destructor would run Qt's clean-up after Qt's own statics (the
+// SQL connection list among them) are gone.
 inline QApplication& qtApp() {
     static int argc = 1;
     static char name[] = "window_test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    static QApplication* app = new QApplication(argc, argv);
     static QTemporaryDir settingsDir;
     static bool ready = [] {
         QStandardPaths::setTestModeEnabled(true);
@@ -22,5 +24,5 @@ inline QApplication& qtApp() {
         return true;
     }();
     (void)ready;
-    return app;
+    return *app;
 }
