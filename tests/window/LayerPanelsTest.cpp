@@ -8,6 +8,7 @@
 
 #include "Selmor/CXViewer.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
@@ -110,6 +111,8 @@ TEST(ImportLinesDialog, GivesTheOpenLineMessageAndRemembersDepthAndColour) {
     ImportLinesDialog again;
     EXPECT_DOUBLE_EQ(again.depth(), 1.25);
     EXPECT_EQ(again.colour(), QColor(255, 0, 0, 255));
+    again.setFileName(QStringLiteral("lines.shp"));
+    EXPECT_EQ(again.fileName(), QDir::current().absoluteFilePath(QStringLiteral("lines.shp")));
     // Paths the message cannot carry, and files that are not there, keep the dialog open.
     for (const QString& bad : {dir.filePath(QStringLiteral("a,b.shp")),
                                dir.filePath(QStringLiteral("no.shp")), dir.path(), QString()}) {
