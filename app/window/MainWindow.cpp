@@ -1,18 +1,26 @@
 #include "MainWindow.h"
 
+#include "IdentifyPanel.h"
+#include "ImportLinesDialog.h"
+#include "LayerPanel.h"
+#include "LineLayersPanel.h"
 #include "OpenNetworkDialog.h"
 #include "SectionDock.h"
 #include "ToolDialogs.h"
 #include "ToolIcons.h"
 #include "ViewWidget.h"
 #include "app/CameraFlight.h"
+#include "app/FeatureRecord.h"
 #include "app/NetworkFile.h"
 #include "app/RunFolder.h"
 #include "app/ViewProbe.h"
 #include "app/ViewSettings.h"
 
+#include "Selmor/CXViewer.h"
 #include "Torvik/CXCommandRegistry.h"
+#include "Torvik/CXControl.h"
 #include "database/DatabasePath.h"
+#include "network/UtilityKind.h"
 #include "section/CrossSection.h"
 #include "text/GbkText.h"
 
@@ -35,6 +43,7 @@
 #include <QProgressBar>
 #include <QSettings>
 #include <QSlider>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -87,6 +96,9 @@ void MainWindow::buildMenus() {
     _recentMenu = file->addMenu(QStringLiteral(u"最近打开"));
     rebuildRecentMenu();
     file->addSeparator();
+    QAction* lines = file->addAction(QStringLiteral(u"导入线数据…"), this, &MainWindow::importLines);
+    lines->setObjectName(QStringLiteral("importLinesAction"));
+    lines->setToolTip(QStringLiteral(u"把 GDAL 能读的矢量线文件按给定埋深和颜色显示为管线"));
     QAction* picture = file->addAction(QStringLiteral(u"保存视图图片…"), this, [this] {
         const QString path = QFileDialog::getSaveFileName(
             this, QStringLiteral(u"保存视图图片"), QStringLiteral("view.png"), QStringLiteral("PNG (*.png)"));
@@ -209,6 +221,35 @@ void MainWindow::buildToolBar() {
 }
 
 void MainWindow::buildDocks() {
+    auto* layerDock = new QDockWidget(QStringLiteral(u"图层"), this);
+    layerDock->setObjectName(QStringLiteral("layerDock"));
+    auto* layers = new QSplitter(Qt::Vertical, layerDock);
+    _layerPanel = new LayerPanel(layers);
+    _lineLayers = new LineLayersPanel(layers);
+    layers->addWidget(_layerPanel);
+    layers->addWidget(_lineLayers);
+    layers->setStretchFactor(0, 3);
+    layers->setStretchFactor(1, 1);
+    layerDock->setWidget(layers);
+    addDockWidget(Qt::LeftDockWidgetArea, layerDock);
+    connect(_layerPanel, &LayerPanel::layerMessage, this,
+            [this](const QByteArray& text) { messageTool(LayerTool, text.toStdString()); });
+    connect(
+        _lineLayers, &LineLayersPanel::controlMessage, this, [this](const QByteArray& text, bool removal) {
+            if (CXControl* control = _host.control())
+                removal ? control->postRemoval(text.toStdString()) : control->postMessage(text.toStdString());
+            _view->update();
+        });
+    _menuDocks->addAction(layerDock->toggleViewAction());
+
+    auto* identifyDock = new QDockWidget(QStringLiteral(u"属性"), this);
+    identifyDock->setObjectName(QStringLiteral("identifyDock"));
+    _identifyPanel = new IdentifyPanel(identifyDock);
+    identifyDock->setWidget(_identifyPanel);
+    addDockWidget(Qt::RightDockWidgetArea, identifyDock);
+    identifyDock->hide();
+    _menuDocks->addAction(identifyDock->toggleViewAction());
+
     _sectionDock = new SectionDock(this);
     addDockWidget(Qt::BottomDockWidgetArea, _sectionDock);
     _sectionDock->hide();
@@ -368,13 +409,16 @@ bool MainWindow::openFile(const QString& path, QString* error, bool interactive)
     if (!_folder.usePipeXml(xml, reason))
         return fail(QFile::decodeName(reason.c_str()));
     _host.setScenery(view, xml.substr(0, xml.rfind('/')));
+    const NetworkSurvey shown = _survey;
+    _survey = survey;
+    _surveyedFor = xml;
     if (!showNetwork(view, xml, reason)) {
+        _survey = shown;
         std::string ignored;
         if (!previous.empty())
             _folder.usePipeXml(previous, ignored);
         return fail(QFile::decodeName(reason.c_str()));
     }
-    _survey = survey;
     updateRecent(file.absoluteFilePath());
     return true;
 }
@@ -401,6 +445,22 @@ bool MainWindow::showNetwork(const ViewSettings& view, const std::string& pipeXm
     if (!_host.loadNetwork(view.srs, view.extent, baseZ, error))
         return false;
     _pipeXml = pipeXml;
+    if (_surveyedFor != pipeXml) {
+        // The network the program started with: what its database holds, for the layer panel.
+        QString ignored;
+        _survey = NetworkSurvey();
+        NetworkFile::survey(databaseOf(QFile::decodeName(pipeXml.c_str()), ignored), _survey, ignored);
+    }
+    _surveyedFor.clear();
+    std::vector<std::string> codes;
+    for (const NetworkSurvey::Kind& kind : _survey.kinds)
+        codes.push_back(UtilityKinds[kind.kind].code);
+    _layerPanel->setKinds(codes);
+    for (const std::string& code : codes) {
+        PIPEVISIBLETABLE table;
+        _host.viewer().getPipeVisible(code, table);
+        _layerPanel->setVisibility(code, table);
+    }
     _networkName = QFileInfo(QFile::decodeName(pipeXml.c_str())).completeBaseName();
     setWindowTitle(QStringLiteral("%1 - pipeviewer").arg(_networkName));
     _view->update();
@@ -427,10 +487,31 @@ void MainWindow::rebuildRecentMenu() {
 }
 
 bool MainWindow::search(const QString& text) {
-    const QString wanted = text.trimmed();
-    if (wanted.isEmpty())
+    std::vector<Found> found;
+    std::string error;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool read = FeatureRecord::find(qstringToGbk(text), found, error);
+    QApplication::restoreOverrideCursor();
+    if (!read || found.empty()) {
+        statusBar()->showMessage(
+            read ? QStringLiteral(u"没有找到 %1").arg(text.trimmed()) : gbkToQString(error), 8000);
         return false;
-    messageTool(HighlightTool, "HighLight:" + qstringToGbk(wanted));
+    }
+    std::string names;
+    for (const Found& match : found)
+        for (const std::string& name : match.highlightNames)
+            names += (names.empty() ? "" : ",") + name;
+    messageTool(HighlightTool, "HighLight:" + names);
+    QStringList what;
+    for (const Found& match : found)
+        what << gbkToQString(match.what);
+    statusBar()->showMessage(
+        QStringLiteral(u"找到 %1 处：%2").arg(found.size()).arg(what.join(QStringLiteral(u"；"))), 8000);
+    for (const Found& match : found)
+        if (match.hasPosition) {
+            flyTo(match.position);
+            break;
+        }
     return true;
 }
 
@@ -487,7 +568,35 @@ void MainWindow::flightStep() {
     }
 }
 
-void MainWindow::clickedAt(int, int) {}
+void MainWindow::clickedAt(int x, int y) {
+    if (!_identify->isChecked())
+        return;
+    const ViewProbe probe = ViewProbe::at(_host.viewer().getViewer(), _host.viewer().getTerrain(), x, y);
+    osg::NodePath path(probe.nodePath.begin(), probe.nodePath.end());
+    Feature feature;
+    if (!probe.hit || !FeatureRecord::fromNodePath(path, feature)) {
+        statusBar()->showMessage(QStringLiteral(u"这里没有管线或管点"), 5000);
+        return;
+    }
+    auto* dock = findChild<QDockWidget*>(QStringLiteral("identifyDock"));
+    dock->show();
+    dock->raise();
+    _identifyPanel->showFeature(feature);
+    if (!feature.highlightName.empty())
+        messageTool(HighlightTool, "HighLight:" + feature.highlightName);
+}
+
+void MainWindow::importLines() {
+    ImportLinesDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    CXControl* control = _host.control();
+    if (!control)
+        return;
+    control->postMessage(dialog.message().toStdString());
+    _lineLayers->addLayer(dialog.layerName(), dialog.colour());
+    _view->update();
+}
 
 bool MainWindow::takeReport(const std::string& name, const std::string& payload) {
     // Asked outside the frame that reported: the dialog runs an event loop of its own.

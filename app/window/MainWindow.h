@@ -23,6 +23,9 @@ class QMenu;
 class QProgressBar;
 class QSlider;
 class RunFolder;
+class IdentifyPanel;
+class LayerPanel;
+class LineLayersPanel;
 class SectionDock;
 struct ViewSettings;
 class ViewWidget;
@@ -69,6 +72,7 @@ private:
     void buildToolBar();
     void buildStatusBar();
     void buildDocks();
+    void importLines();
     // The database a file to open names (itself when it is one); empty with a reason.
     QString databaseOf(const QString& path, QString& error) const;
     void activateTool(const std::string& name, bool checked);
@@ -104,7 +108,11 @@ private:
     QString _networkName;
     std::string _pipeXml; // the one shown, GBK
     NetworkSurvey _survey;
+    std::string _surveyedFor; // the pipe.xml _survey was read for, until it is shown
     SectionDock* _sectionDock = nullptr;
+    LayerPanel* _layerPanel = nullptr;
+    LineLayersPanel* _lineLayers = nullptr;
+    IdentifyPanel* _identifyPanel = nullptr;
     QTimer* _probeTimer = nullptr;
     QPoint _pointer;
     QTimer* _flightTimer = nullptr;

@@ -1,7 +1,11 @@
 #include "WindowFixture.h"
 
 #include "Selmor/CXViewer.h"
+#include "app/FeatureRecord.h"
 #include "app/SceneExport.h"
+#include "app/ViewProbe.h"
+#include "app/window/IdentifyPanel.h"
+#include "app/window/LayerPanel.h"
 #include "app/window/SectionDock.h"
 #include "section/CrossSection.h"
 #include "section/TransectReport.h"
@@ -12,13 +16,16 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QDockWidget>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTableWidget>
+#include <QTest>
 
 #include <sstream>
 
@@ -51,6 +58,27 @@ TEST_F(WindowTest, OpensADatabaseAndKeepsItOnADamagedOne) {
     EXPECT_EQ(shown.segmentsPerLayer.size(), 15u);
     const QString title = window->windowTitle();
     EXPECT_TRUE(title.contains(QStringLiteral(u"街区 管网"))) << title.toStdString();
+
+    // The layer tree switches the water supply's pipes off and on again: the viewer's table
+    // and the scene follow, the other kinds stay.
+    auto* layers = window->findChild<LayerPanel*>(QStringLiteral("layerPanel"));
+    ASSERT_NE(layers, nullptr);
+    ASSERT_EQ(layers->topLevelItemCount(), 15);
+    const unsigned water = segmentsShown("给水管线"), drains = segmentsShown("排水管线");
+    ASSERT_GT(water, 0u);
+    layers->partItem("JS", LayerPanel::Pipes)->setCheckState(0, Qt::Unchecked);
+    host->frame();
+    PIPEVISIBLETABLE table;
+    host->viewer().getPipeVisible("JS", table);
+    EXPECT_FALSE(table.pipe);
+    EXPECT_TRUE(table.lid);
+    EXPECT_EQ(segmentsShown("给水管线"), 0u);
+    EXPECT_EQ(segmentsShown("排水管线"), drains);
+    layers->partItem("JS", LayerPanel::Pipes)->setCheckState(0, Qt::Checked);
+    host->frame();
+    host->viewer().getPipeVisible("JS", table);
+    EXPECT_TRUE(table.pipe);
+    EXPECT_EQ(segmentsShown("给水管线"), water);
 
     const QString damaged = folder + QStringLiteral("/damaged.mdb");
     QFile bytes(damaged);
@@ -112,6 +140,40 @@ TEST_F(WindowTest, ToolsAreAnsweredByTheWindow) {
     for (std::size_t i = 0; i < library.rows.size(); ++i)
         EXPECT_EQ(section.rows[i].gid, library.rows[i].gid);
 
+    // A survey number typed in the search box: highlighted, and the camera flies to it.
+    auto* search = window->findChild<QLineEdit*>(QStringLiteral("searchBox"));
+    search->setText(QStringLiteral("JS1"));
+    QTest::keyClick(search, Qt::Key_Return);
+    EXPECT_TRUE(window->flying());
+    std::vector<Found> found;
+    std::string why;
+    ASSERT_TRUE(FeatureRecord::find("JS1", found, why)) << why;
+    ASSERT_FALSE(found.empty());
+    for (int i = 0; i < 100 && window->flying(); ++i)
+        spin(20);
+    osg::Vec3d eye, centre, up;
+    host->viewer().getViewer()->getCamera()->getViewMatrixAsLookAt(eye, centre, up);
+    EXPECT_LT((eye - found[0].position).length(), 80.0);
+
+    // Identify: a click on a pipe shows its row.
+    window->toolAction("identify")->trigger();
+    ViewProbe onPipe;
+    QPoint at;
+    for (int y = 100; y < 500 && !onPipe.pipe; y += 7)
+        for (int x = 100; x < 900 && !onPipe.pipe; x += 7)
+            onPipe = ViewProbe::at(host->viewer().getViewer(), host->viewer().getTerrain(), x, y),
+            at = QPoint(x, y);
+    ASSERT_TRUE(onPipe.pipe);
+    QTest::mouseClick(window->view(), Qt::LeftButton, Qt::NoModifier, at);
+    auto* identify = window->findChild<IdentifyPanel*>(QStringLiteral("identifyPanel"));
+    ASSERT_TRUE(identify->isVisible());
+    EXPECT_TRUE(identify->heading().contains(QString::fromStdString(onPipe.gid)))
+        << identify->heading().toStdString();
+    EXPECT_TRUE(identify->problem().isEmpty()) << identify->problem().toStdString();
+    window->findChild<QDockWidget*>(QStringLiteral("identifyDock"))->hide();
+
+    host->setCamera(middle(0, -45) + osg::Vec3d(0, 0, 35), middle());
+    host->waitPaging(30);
     spin(200);
     const QImage shot = window->grab().toImage();
     QDir().mkpath(QString::fromStdString(bin + "/../docs"));
