@@ -88,6 +88,31 @@ bool parseList(const std::string& text, double* values, int count) {
     return n == count;
 }
 
+// Shows the network pipe.xml points at (in the window, when there is one), from --camera
+// when given; 0, or the exit status of the failure (said on standard error).
+int showNetwork(HostApp& app, MainWindow* window, const ViewSettings& settings, const std::string& pipeXml,
+                const std::string& camera) {
+    if (settings.srs.empty() || settings.extent.empty()) {
+        std::cerr << "pipeviewer: pipe.xml has no view (srs, extent): give --srs and --extent\n";
+        return 1;
+    }
+    std::string error;
+    if (window ? !window->showNetwork(settings, pipeXml, error)
+               : !app.loadNetwork(settings.srs, settings.extent, settings.baseZ, error)) {
+        std::cerr << "pipeviewer: " << error << std::endl;
+        return 1;
+    }
+    double v[6];
+    if (!camera.empty()) {
+        if (!parseList(camera, v, 6)) {
+            std::cerr << "pipeviewer: bad --camera\n" << Usage;
+            return 2;
+        }
+        app.setCamera(osg::Vec3d(v[0], v[1], v[2]), osg::Vec3d(v[3], v[4], v[5]));
+    }
+    return 0;
+}
+
 bool runScript(ScriptRunner& runner, const std::string& scriptPath, const std::string& startDir) {
     if (scriptPath == "-")
         return runner.run(std::cin);
@@ -108,25 +133,9 @@ int runWindow(HostApp& app, RunFolder& folder, const ViewSettings& settings, con
     // The view's drawing context comes with its first showing.
     for (int i = 0; i < 200 && !window.view()->isValid(); ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    std::string error;
-    if (!pipeXml.empty() && scriptPath.empty()) {
-        if (settings.srs.empty() || settings.extent.empty()) {
-            std::cerr << "pipeviewer: pipe.xml has no view (srs, extent): give --srs and --extent\n";
-            return 1;
-        }
-        if (!window.showNetwork(settings, pipeXml, error)) {
-            std::cerr << "pipeviewer: " << error << std::endl;
-            return 1;
-        }
-        double v[6];
-        if (!camera.empty()) {
-            if (!parseList(camera, v, 6)) {
-                std::cerr << "pipeviewer: bad --camera\n" << Usage;
-                return 2;
-            }
-            app.setCamera(osg::Vec3d(v[0], v[1], v[2]), osg::Vec3d(v[3], v[4], v[5]));
-        }
-    }
+    if (!pipeXml.empty() && scriptPath.empty())
+        if (int failed = showNetwork(app, &window, settings, pipeXml, camera))
+            return failed;
     int status = 0;
     if (!scriptPath.empty())
         QTimer::singleShot(0, &window, [&] {
@@ -308,24 +317,9 @@ int main(int argc, char** argv) {
         return runScript(runner, scriptPath, startDir) ? 0 : 1;
     }
 
-    if (!noNetwork) {
-        if (settings.srs.empty() || settings.extent.empty()) {
-            std::cerr << "pipeviewer: pipe.xml has no view (srs, extent): give --srs and --extent\n";
-            return 1;
-        }
-        if (!app.loadNetwork(settings.srs, settings.extent, settings.baseZ, error)) {
-            std::cerr << "pipeviewer: " << error << std::endl;
-            return 1;
-        }
-        double v[6];
-        if (!camera.empty()) {
-            if (!parseList(camera, v, 6)) {
-                std::cerr << "pipeviewer: bad --camera\n" << Usage;
-                return 2;
-            }
-            app.setCamera(osg::Vec3d(v[0], v[1], v[2]), osg::Vec3d(v[3], v[4], v[5]));
-        }
-    }
+    if (!noNetwork)
+        if (int failed = showNetwork(app, nullptr, settings, pipeXml, camera))
+            return failed;
     if (!app.waitPaging(wait))
         std::cerr << "pipeviewer: paging had not settled after " << wait << " s\n";
     int status = 0;

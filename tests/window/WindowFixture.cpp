@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QMouseEvent>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -62,6 +63,7 @@ void WindowTest::SetUpTestSuite() {
     qt = std::make_unique<QApplication>(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("pipeviewer-test"));
     QCoreApplication::setApplicationName(QStringLiteral("window_test"));
+    QSettings().clear(); // each run starts as on a first day: default layout, no recent files
 
     HostApp::Options options;
     options.pluginPath = bin + "/libpipenetwork.so";
