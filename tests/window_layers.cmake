@@ -4,9 +4,3 @@ pn_add_test(window_layers_test
   LIBS pn_window Qt5::Test
   ENV QT_QPA_PLATFORM=offscreen)
 add_dependencies(window_layers_test sample_data pn_access_reader)
-# The same read from the nodes of the plug-in's own paged network, in the desktop window.
-pn_add_test(window_layers_scene_test
-  SOURCES window/WindowFixture.cpp window/PickedFeatureTest.cpp
-  LIBS pn_window Qt5::Test
-  LABELS window)
-add_dependencies(window_layers_scene_test pipenetwork pn_make_sample assets)
