@@ -608,10 +608,13 @@ void MainWindow::answerPending(const std::string& name, const std::string& paylo
     ToolAnswers::Settings settings = _host.answers().settings();
     if (ToolDialogs::asks(name)) {
         if (!ToolDialogs::ask(this, name, settings)) {
-            // The tool keeps its outline until it is chosen again: it starts afresh then.
+            // Nothing is dug: the tool lets go of its outline and, still chosen, starts afresh.
             statusBar()->showMessage(QStringLiteral(u"已取消：%1").arg(gbkToQString(name)), 8000);
-            if (!_modeTool.empty())
-                CXCommandRegistry::instance().activate(_modeTool);
+            CXCommandRegistry& registry = CXCommandRegistry::instance();
+            const std::string active = registry.activeName();
+            registry.deactivate();
+            if (!active.empty())
+                registry.activate(active);
             _view->update();
             return;
         }

@@ -1,6 +1,7 @@
 #include "WindowFixture.h"
 
 #include "Selmor/CXViewer.h"
+#include "Torvik/CXCommandRegistry.h"
 #include "app/FeatureRecord.h"
 #include "app/SceneExport.h"
 #include "app/ViewProbe.h"
@@ -105,6 +106,17 @@ TEST_F(WindowTest, ToolsAreAnsweredByTheWindow) {
     ASSERT_TRUE(window->openFile(QString::fromStdString(sampleXml), &error, false)) << error.toStdString();
     settle();
     host->setCamera(middle(0, -70) + osg::Vec3d(0, 0, 60), middle());
+
+    // A trench whose dialog is cancelled digs nothing; the tool stays chosen.
+    window->toolAction("沿线开挖")->trigger();
+    clickAt(middle(-20, 0));
+    clickAt(middle(20, 0));
+    onNextDialog([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+    clickAt(middle(20, 0), Qt::RightButton);
+    spin(300);
+    host->frame(2);
+    EXPECT_EQ(host->viewer().getExcavate()->getNumChildren(), 0u);
+    EXPECT_EQ(CXCommandRegistry::instance().activeName(), "沿线开挖");
 
     window->toolAction("区域开挖")->trigger();
     for (const osg::Vec3d& corner : {middle(-6, -4), middle(6, -4), middle(6, 4), middle(-6, 4)})
