@@ -162,6 +162,9 @@ osg::Group* DBPipe::buildExtent(osgEarth::GeoExtent extent) {
         liveNodes(extentRoots);
         extentPipeGroups.emplace_back(pipesWrapper.get());
         extentRoots.emplace_back(tile.get());
+        // Only the new tile: the tiles already in the scene are being drawn, and they
+        // already show what the layer was switched to.
+        tile->setNodeMask(pipesShownNow() ? ~0u : 0u);
     }
 
     PIPEVISIBLETABLE shown;
@@ -174,9 +177,6 @@ osg::Group* DBPipe::buildExtent(osgEarth::GeoExtent extent) {
         if (chambersShown != shown.chamber)
             setChambersVisible(shown.chamber);
     }
-    // Only the new tile: the tiles already in the scene are being drawn, and they
-    // already show what the host remembers.
-    tile->setNodeMask(shown.pipe ? ~0u : 0u);
     return tile.release();
 }
 
@@ -204,11 +204,8 @@ void DBPipe::addOverview(const osgEarth::GeoExtent& extent, OverviewDrawing& dra
     osg::ref_ptr<osg::Node> part = drawing.addKind(layerName, drawnColour(colour), lineEnds, points);
     if (!part)
         return;
-    PIPEVISIBLETABLE shown;
-    if (g_pCXviewer)
-        g_pCXviewer->getPipeVisible(kindCode, shown);
-    part->setNodeMask(shown.pipe ? ~0u : 0u);
     std::lock_guard<std::mutex> lock(extentListsLock);
+    part->setNodeMask(pipesShownNow() ? ~0u : 0u);
     liveNodes(overviewParts);
     overviewParts.emplace_back(part.get());
 }
@@ -265,8 +262,18 @@ std::vector<osg::ref_ptr<osg::Node>> DBPipe::liveExtentPipeGroups() {
     return liveNodes(extentPipeGroups);
 }
 
+bool DBPipe::pipesShownNow() const {
+    if (pipesShown >= 0)
+        return pipesShown == 1;
+    PIPEVISIBLETABLE shown;
+    if (g_pCXviewer)
+        g_pCXviewer->getPipeVisible(kindCode, shown);
+    return shown.pipe;
+}
+
 void DBPipe::setPipesVisible(bool visible) {
     std::lock_guard<std::mutex> lock(extentListsLock);
+    pipesShown = visible ? 1 : 0;
     for (osg::ref_ptr<osg::Node>& tile : liveNodes(extentRoots))
         tile->setNodeMask(visible ? ~0u : 0u);
     for (osg::ref_ptr<osg::Node>& part : liveNodes(overviewParts))

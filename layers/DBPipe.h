@@ -132,6 +132,12 @@ private:
     std::recursive_mutex switchLock;
     int lidsShown = -1;
     int chambersShown = -1;
-    // Guards the weak lists, which every tile appends to.
+    // Guards the weak lists, which every tile appends to, and pipesShown.
     std::mutex extentListsLock;
+    // What the pipes were last switched to (-1: never; then new tiles follow the host's
+    // table, which outlives a layer). A tile takes it as it joins the lists, so a tile
+    // built while the pipes are switched never misses the switch.
+    int pipesShown = -1;
+    // Whether a tile or overview part joining now shows its pipes; under extentListsLock.
+    bool pipesShownNow() const;
 };
