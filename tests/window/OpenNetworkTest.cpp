@@ -7,6 +7,8 @@
 #include "sample/MdbWriter.h"
 #include "text/GbkText.h"
 
+#include "QtApp.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -32,22 +34,9 @@ void PrintTo(const QString& text, std::ostream* out) {
 }
 
 namespace {
-// One application for the program, its settings in a folder of its own.
-class Application : public testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "window_open_test";
-        static char* argv[] = {name, nullptr};
-        app = new QApplication(argc, argv);
-        QCoreApplication::setOrganizationName(QStringLiteral("pn-test"));
-        QCoreApplication::setApplicationName(QStringLiteral("window_open_test"));
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-        QSettings::setDefaultFormat(QSettings::NativeFormat);
-    }
-    QTemporaryDir settings;
-    QApplication* app = nullptr;
+// The program's one application, its settings in a folder of its own.
+struct Application : testing::Environment {
+    void SetUp() override { qtApp(); }
 };
 testing::Environment* const application = testing::AddGlobalTestEnvironment(new Application);
 

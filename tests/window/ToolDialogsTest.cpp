@@ -1,6 +1,6 @@
 #include "app/window/ToolDialogs.h"
 
-#include "ProbeQtApp.h"
+#include "QtApp.h"
 
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -17,7 +17,7 @@ namespace {
 // Runs `answer` on the dialog as soon as it shows, and asks.
 bool askWith(const std::string& report, ToolAnswers::Settings& settings,
              std::function<void(QDialog&)> answer) {
-    probeQtApp();
+    qtApp();
     QTimer::singleShot(0, [answer] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);

@@ -1,6 +1,6 @@
 #include "app/window/ToolIcons.h"
 
-#include "ProbeQtApp.h"
+#include "QtApp.h"
 
 #include "text/GbkText.h"
 
@@ -12,7 +12,7 @@
 #include <set>
 
 TEST(ToolIcons, EveryCommandHasItsOwnDrawnIconItsNameAndATip) {
-    probeQtApp();
+    qtApp();
     const std::set<std::string> modes = {"地下浏览", "地上浏览", "横断面",  "测试开挖",
                                          "沿线开挖", "区域开挖", "创建隧道"};
     const auto& tools = ToolIcons::tools();

@@ -59,11 +59,14 @@ void WindowTest::SetUpTestSuite() {
     folder = std::make_unique<RunFolder>();
     ASSERT_TRUE(folder->create(bin, error)) << error;
     ASSERT_EQ(chdir(folder->workDir().c_str()), 0);
-    QStandardPaths::setTestModeEnabled(true); // the user's own settings stay untouched
+    // Settings of this run's own, started as on a first day (default layout, no recent
+    // files): the user's stay untouched, and tests running side by side never share them.
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(dir + "/settings"));
     qt = std::make_unique<QApplication>(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("pipeviewer-test"));
     QCoreApplication::setApplicationName(QStringLiteral("window_test"));
-    QSettings().clear(); // each run starts as on a first day: default layout, no recent files
 
     HostApp::Options options;
     options.pluginPath = bin + "/libpipenetwork.so";
