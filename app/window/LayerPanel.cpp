@@ -1,5 +1,6 @@
 #include "app/window/LayerPanel.h"
 
+#include "network/LayerPanelNames.h"
 #include "network/UtilityKind.h"
 #include "text/GbkText.h"
 
@@ -12,24 +13,6 @@
 
 namespace {
 
-// The layer tool's names for the kinds it switches (GBK): the pipes by the line name
-// given twice, the lids and chambers by the point name. Oxygen and hydrogen go by the
-// names the panel has always shown them under; rain water and combined drainage have none.
-struct ToolNames {
-    const char* layerName;
-    const char* lineName;
-    const char* pointName;
-};
-const ToolNames toolNames[] = {
-    {"给水管线", "给水管线", "给水管点"},       {"排水管线", "排水管线", "排水管点"},
-    {"天然气管线", "天然气管线", "天然气管点"}, {"热水管线", "热水管线", "热水管点"},
-    {"工业氧气管线", "氧气管线", "氧气管点"},   {"工业氢气管线", "负压管线", "负压管点"},
-    {"供电管线", "供电管线", "供电管点"},       {"路灯管线", "路灯管线", "路灯管点"},
-    {"电信管线", "电信管线", "电信管点"},       {"有线电视管线", "有线电视管线", "有线电视管点"},
-    {"军用管线", "军用管线", "军用管点"},       {"移动管线", "移动管线", "移动管点"},
-    {"石油管线", "石油管线", "石油管点"},
-};
-
 const UtilityKind* kindOf(const std::string& code) {
     for (const UtilityKind& kind : UtilityKinds)
         if (code == kind.code)
@@ -37,11 +20,12 @@ const UtilityKind* kindOf(const std::string& code) {
     return nullptr;
 }
 
-const ToolNames* namesOf(const std::string& code) {
+// The layer tool's names for a kind, or null for a kind it does not switch.
+const LayerPanelRow* namesOf(const std::string& code) {
     const UtilityKind* kind = kindOf(code);
     if (!kind)
         return nullptr;
-    for (const ToolNames& names : toolNames)
+    for (const LayerPanelRow& names : LayerPanelRows)
         if (std::strcmp(names.layerName, kind->layerName) == 0)
             return &names;
     return nullptr;
@@ -70,7 +54,7 @@ LayerPanel::LayerPanel(QWidget* parent) : QTreeWidget(parent) {
 }
 
 QByteArray LayerPanel::message(const std::string& code, Part part, bool visible) {
-    const ToolNames* names = namesOf(code);
+    const LayerPanelRow* names = namesOf(code);
     if (!names)
         return QByteArray();
     std::string text = "LayerVisible:";
