@@ -180,6 +180,20 @@ bool FeatureRecord::fromNodePath(const osg::NodePath& path, Feature& feature) {
     return false;
 }
 
+namespace {
+// The condition that names the feature's row (its values in `values`) and the connection to
+// ask it on; null with the reason.
+std::unique_ptr<ThreadConnection> rowQuery(const Feature& feature, std::string& condition,
+                                           std::vector<QString>& values, std::string& error) {
+    condition = rowCondition(feature, values);
+    if (condition.empty()) {
+        error = "the " + describe(feature) + " has neither a GID nor a survey number";
+        return nullptr;
+    }
+    return openNetwork(error);
+}
+} // namespace
+
 bool FeatureRecord::locate(Feature& feature, std::string& error) {
     if (feature.type == Feature::Type::None) {
         error = "nothing is picked";
@@ -190,12 +204,8 @@ bool FeatureRecord::locate(Feature& feature, std::string& error) {
         return true;
     }
     std::vector<QString> values;
-    const std::string condition = rowCondition(feature, values);
-    if (condition.empty()) {
-        error = "the " + describe(feature) + " has neither a GID nor a survey number";
-        return false;
-    }
-    std::unique_ptr<ThreadConnection> connection = openNetwork(error);
+    std::string condition;
+    std::unique_ptr<ThreadConnection> connection = rowQuery(feature, condition, values, error);
     if (!connection)
         return false;
     for (std::size_t k = 0; k < KindCount; ++k) {
@@ -216,12 +226,8 @@ bool FeatureRecord::readRow(const Feature& picked, Columns& columns, std::string
     if (!locate(feature, error))
         return false;
     std::vector<QString> values;
-    const std::string condition = rowCondition(feature, values);
-    if (condition.empty()) {
-        error = "the " + describe(feature) + " has neither a GID nor a survey number";
-        return false;
-    }
-    std::unique_ptr<ThreadConnection> connection = openNetwork(error);
+    std::string condition;
+    std::unique_ptr<ThreadConnection> connection = rowQuery(feature, condition, values, error);
     if (!connection)
         return false;
     QSqlQuery query(connection->database());
