@@ -2,6 +2,7 @@
 
 #include "Torvik/DatabaseLock.h"
 #include "database/DatabaseFailureDialog.h"
+#include "database/PostgresAddress.h"
 #include "text/GbkText.h"
 
 #include <QCoreApplication>
@@ -114,6 +115,13 @@ void releaseWithPlugin() {
 } // namespace
 
 QSqlError openNetworkFile(QSqlDatabase& database, const QString& name, const std::string& path) {
+    if (PostgresAddress::names(path)) {
+        PostgresAddress address;
+        std::string error;
+        if (!PostgresAddress::parse(path, address, error))
+            return failure(gbkToQString(error));
+        return openPostgres(database, name, address);
+    }
     // Regular files only: a FIFO or a device would block this thread for good. Missing
     // files fail in the driver, as they always did.
     const QFileInfo file(gbkToQString(path));
@@ -133,6 +141,8 @@ namespace {
 // What a thread's open connection was opened on: the file as it was then (an Access
 // file off Windows: its mirror). Empty when the file is not one to keep a connection to.
 std::string openedOn(const std::string& path) {
+    if (PostgresAddress::names(path))
+        return path;
     const QFileInfo file(gbkToQString(path));
     if (!file.isFile())
         return std::string();
