@@ -101,8 +101,8 @@ bool PostgresAddress::parse(const std::string& text, PostgresAddress& address, s
 
 std::string PostgresAddress::text() const {
     const bool v6 = host.find(':') != std::string::npos;
-    return "postgresql://" + (user.empty() ? std::string() : user + "@") + (v6 ? "[" + host + "]" : host) + ":" +
-           std::to_string(port) + "/" + database;
+    return "postgresql://" + (user.empty() ? std::string() : user + "@") + (v6 ? "[" + host + "]" : host) +
+           ":" + std::to_string(port) + "/" + database;
 }
 
 QSqlError openPostgres(QSqlDatabase& database, const QString& name, const PostgresAddress& address) {

@@ -19,6 +19,12 @@ public:
         return loadLineQuery(utilityKind(K).lineTable, utilityKind(K).pointTable, out);
     }
 
+    bool kindTables(std::string& lineTable, std::string& pointTable) override {
+        lineTable = utilityKind(K).lineTable;
+        pointTable = utilityKind(K).pointTable;
+        return true;
+    }
+
 protected:
     ~DBKindPipe() override = default;
 };

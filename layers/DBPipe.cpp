@@ -2,6 +2,7 @@
 
 #include "layers/DBPoint.h"
 #include "layers/PipeVisitor.h"
+#include "layers/SurveyNumberIndex.h"
 #include "network/RecordLoader.h"
 
 #include "layers/extentPipeVisitor.h"
@@ -24,6 +25,7 @@
 #include <osg/Shape>
 #include <osg/ShapeDrawable>
 
+#include <atomic>
 #include <cmath>
 #include <utility>
 
@@ -31,6 +33,32 @@ DBPipe::DBPipe(std::string kindCode_, std::string layerName_, osg::Vec4ub colour
     : kindCode(std::move(kindCode_)), layerName(std::move(layerName_)), colour(colour_) {}
 
 DBPipe::~DBPipe() = default;
+
+namespace {
+std::atomic<bool> readingByExtentAllowed{true};
+
+// The tile of a layer read by extent that this thread is building.
+struct BuildingTile {
+    const DBPipe* layer = nullptr;
+    const SurveyNumberIndex* index = nullptr;
+};
+thread_local BuildingTile buildingTile;
+
+// Makes `index` this thread's tile segments of `layer` while it lives (nothing when null).
+class TileScope {
+public:
+    TileScope(const DBPipe& layer, const SurveyNumberIndex* index) : saved(buildingTile) {
+        if (index)
+            buildingTile = {&layer, index};
+    }
+    ~TileScope() { buildingTile = saved; }
+    TileScope(const TileScope&) = delete;
+    TileScope& operator=(const TileScope&) = delete;
+
+private:
+    BuildingTile saved;
+};
+} // namespace
 
 osg::Vec4ub DBPipe::getLayerColor() {
     return colour;
@@ -135,20 +163,72 @@ osg::Node* DBPipe::createSegmentNode(const CPPipeLine& segment) {
     return lod.release();
 }
 
+struct DBPipe::TileRead {
+    std::list<CPPipeLine> segments;
+    std::list<CPPoint> points;
+    // Those the tile takes, by the extent visitors' rules.
+    std::vector<const CPPipeLine*> chosenSegments;
+    std::vector<const CPPoint*> chosenPoints;
+    std::unique_ptr<SurveyNumberIndex> bySurveyNumber;
+};
+
+bool DBPipe::readTile(const osgEarth::GeoExtent& extent, TileRead& read) {
+    std::string lineTable, pointTable;
+    kindTables(lineTable, pointTable);
+    const ExtentIndex::Bounds bounds{extent.xMin(), extent.yMin(), extent.xMax(), extent.yMax()};
+    if (!loadSegmentRowsIn(lineTable, pointTable, bounds, layerName, packedColour(), read.segments) ||
+        !loadPointRowsIn(pointTable, bounds, read.points))
+        return false;
+    const ExtentGrid::Box tile{bounds.xMin, bounds.yMin, bounds.xMax, bounds.yMax};
+    for (const CPPipeLine& segment : read.segments)
+        if (extentPipeVisitor::meets(tile, segment))
+            read.chosenSegments.push_back(&segment);
+    for (const CPPoint& point : read.points)
+        if (extentPointVisitor::inside(tile, point))
+            read.chosenPoints.push_back(&point);
+    // Every pipe that meets at a point of the tile spans a box that holds the point, so
+    // the fittings find all of theirs among the tile's own segments.
+    read.bySurveyNumber = std::make_unique<SurveyNumberIndex>(read.segments);
+    // What a whole load says about segments whose ends are not in the point table, once.
+    std::call_once(unjoinedCounted, [&] { countUnjoinedSegments(lineTable, pointTable, layerName); });
+    return true;
+}
+
 osg::Group* DBPipe::buildExtent(osgEarth::GeoExtent extent) {
     // The tile's tubes share one vertex buffer; the tile is this thread's until returned.
     PipeBodies::SharedTubeBuffer tubeBuffer;
-    extentPipeVisitor inExtent(extent);
-    accept(inExtent);
+    // A kind read by extent whose database cannot be reached now leaves this tile without
+    // its pipes and points; the next tile asks again.
+    const Reading how = reading();
+    TileRead read;
+    std::vector<const CPPipeLine*> chosen;
+    if (how == Reading::Whole) {
+        extentPipeVisitor inExtent(extent);
+        accept(inExtent);
+        chosen = std::move(inExtent.result);
+    } else if (how == Reading::ByExtent && readTile(extent, read)) {
+        chosen = read.chosenSegments;
+    }
+    const TileScope scope(*this, read.bySurveyNumber.get());
+
     osg::ref_ptr<osg::Group> pipes = new osg::Group;
-    for (const CPPipeLine* segment : inExtent.getResult())
+    for (const CPPipeLine* segment : chosen)
         pipes->addChild(createSegmentNode(*segment));
     putColourShader(*pipes);
     osg::ref_ptr<osg::Group> pipesWrapper = new osg::Group;
     pipesWrapper->addChild(pipes);
 
     osg::ref_ptr<osg::Group> points = new osg::Group, plain = new osg::Group, ownLook = new osg::Group;
-    addCategoryNodes(*plain, *ownLook, [&extent](DBPoint& category) { return category.buildExtent(extent); });
+    addCategoryNodes(*plain, *ownLook, [&](DBPoint& category) {
+        if (how == Reading::Whole)
+            return category.buildExtent(extent);
+        // A tee with an inspection well on it belongs to both categories, as in a whole kind.
+        std::vector<const CPPoint*> mine;
+        for (const CPPoint* point : read.chosenPoints)
+            if (point->nature == category.getName() || point->facility == category.getName())
+                mine.push_back(point);
+        return category.buildNodes(mine);
+    });
     points->addChild(plain);
     points->addChild(ownLook);
 
@@ -181,6 +261,9 @@ osg::Group* DBPipe::buildExtent(osgEarth::GeoExtent extent) {
 }
 
 void DBPipe::addOverview(const osgEarth::GeoExtent& extent, OverviewDrawing& drawing) {
+    // A kind read by extent is never read whole, not even for a drawing from afar.
+    if (reading() != Reading::Whole)
+        return;
     const ExtentGrid::Box tile{extent.xMin(), extent.yMin(), extent.xMax(), extent.yMax()};
     auto startsInside = [&tile](const CPPipeLine& segment) {
         return tile.xMin <= segment.startX && segment.startX < tile.xMax && tile.yMin < segment.startY &&
@@ -298,10 +381,43 @@ const std::list<CPPipeLine>& DBPipe::segments() {
     return filled ? segmentRecords : unfilledList<CPPipeLine>();
 }
 
+std::uint32_t DBPipe::packedColour() const {
+    return colour.r() + 256u * colour.g() + 65536u * colour.b();
+}
+
+bool DBPipe::kindTables(std::string&, std::string&) {
+    return false;
+}
+
+DBPipe::Reading DBPipe::reading() {
+    std::string lineTable, pointTable;
+    if (!kindTables(lineTable, pointTable))
+        return Reading::Whole;
+    const bool decided = modeGate.ensure([&] {
+        if (!readingByExtentAllowed.load()) {
+            byExtent = false;
+            return true;
+        }
+        const int found = readableByExtent(lineTable, layerName);
+        byExtent = found == 1;
+        return found >= 0;
+    });
+    if (!decided)
+        return Reading::Unknown;
+    return byExtent ? Reading::ByExtent : Reading::Whole;
+}
+
+void DBPipe::allowReadingByExtent(bool allowed) {
+    readingByExtentAllowed.store(allowed);
+}
+
+const SurveyNumberIndex* DBPipe::tileSegments() const {
+    return buildingTile.layer == this ? buildingTile.index : nullptr;
+}
+
 bool DBPipe::loadLineQuery(const std::string& lineTable, const std::string& pointTable,
                            std::list<CPPipeLine>& out) {
-    std::uint32_t packed = colour.r() + 256u * colour.g() + 65536u * colour.b();
-    if (!loadSegmentRows(segmentQuery(lineTable, pointTable), layerName, packed, out))
+    if (!loadSegmentRows(segmentQuery(lineTable, pointTable), layerName, packedColour(), out))
         return false;
     countUnjoinedSegments(lineTable, pointTable, layerName);
     return true;

@@ -11,6 +11,7 @@
 #include <osg/observer_ptr>
 #include <osg/ref_ptr>
 
+#include <cstdint>
 #include <list>
 #include <mutex>
 #include <string>
@@ -29,6 +30,7 @@ class Curve;
 }
 class DBPoint;
 class OverviewDrawing;
+class SurveyNumberIndex;
 class PipeVisitor;
 
 // The pipe layer of one utility kind: the kind's segments, read from its line table
@@ -88,6 +90,19 @@ public:
     virtual double startHeight(const CPPipeLine& segment);
     virtual double endHeight(const CPPipeLine& segment);
 
+    // How this kind is read: tile by tile, each tile asking the database for its own
+    // extent (the database has the kind's extent side table, and the host allows it), or
+    // whole before the first tile. Decided on first use; Unknown (and asked again next
+    // time) while the database cannot be reached.
+    enum class Reading { Whole, ByExtent, Unknown };
+    virtual Reading reading();
+    // The host's choice for every layer made after it: read by extent where the database
+    // allows (the default), or every kind whole.
+    static void allowReadingByExtent(bool allowed);
+    // While this thread builds a tile of this layer read by extent: the tile's segments by
+    // survey number, where its fittings find their pipes. Null otherwise.
+    const SurveyNumberIndex* tileSegments() const;
+
     std::string getKindCode();
     const std::list<osg::ref_ptr<DBPoint>>& getPointCategories() const { return pointCategories; }
     // The live pipes groups of the tiles, taken under the lock.
@@ -103,6 +118,8 @@ protected:
     // name and colour.
     bool loadLineQuery(const std::string& lineTable, const std::string& pointTable,
                        std::list<CPPipeLine>& out);
+    // The kind's line and point tables; false for a layer that is no particular kind.
+    virtual bool kindTables(std::string& lineTable, std::string& pointTable);
 
     std::string kindCode;
     std::string layerName;
@@ -124,7 +141,15 @@ private:
     // Adds the nodes of the point categories, fittings to `plain`, the others to `ownLook`.
     template <class Build> void addCategoryNodes(osg::Group& plain, osg::Group& ownLook, Build build);
 
+    // A tile's records read for its extent.
+    struct TileRead;
+    bool readTile(const osgEarth::GeoExtent& extent, TileRead& read);
+    std::uint32_t packedColour() const;
+
     LoadGate segmentsGate;
+    LoadGate modeGate;
+    bool byExtent = false;
+    std::once_flag unjoinedCounted;
     RecordGrid<CPPipeLine> segmentIndex;
     std::mutex buildAllLock;
     // What the lids and shafts were last switched to (-1: never), so tiles built on pager

@@ -31,8 +31,12 @@ osg::Group* DBPoint::buildRecordGroup() {
 osg::Group* DBPoint::buildExtent(osgEarth::GeoExtent extent) {
     extentPointVisitor inExtent(std::move(extent));
     accept(inExtent);
+    return buildNodes(inExtent.getResult());
+}
+
+osg::Group* DBPoint::buildNodes(const std::vector<const CPPoint*>& chosen) {
     osg::ref_ptr<osg::Group> group = new osg::Group;
-    for (const CPPoint* record : inExtent.getResult()) {
+    for (const CPPoint* record : chosen) {
         osg::ref_ptr<osg::Node> node = createNode(*record);
         if (!node)
             continue;

@@ -41,6 +41,8 @@ public:
     virtual osg::Node* createNode(const CPPoint& record) = 0;
     // The nodes of the records inside a tile's extent, new on every call.
     virtual osg::Group* buildExtent(osgEarth::GeoExtent extent);
+    // The nodes of `chosen` (records of this category), new on every call.
+    osg::Group* buildNodes(const std::vector<const CPPoint*>& chosen);
     virtual void accept(PointVisitor& visitor);
     virtual const std::string& getName();
     // Wells, chambers and model equipment have a look of their own; fittings are drawn

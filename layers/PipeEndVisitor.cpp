@@ -9,6 +9,12 @@ PipeEndVisitor::PipeEndVisitor(End end_, std::string surveyNumber, SegmentLookup
     : id(std::move(surveyNumber)), end(end_), lookup(lookup_) {}
 
 void PipeEndVisitor::apply(DBPipe& layer) {
+    if (const SurveyNumberIndex* tile = layer.tileSegments()) {
+        const std::vector<const CPPipeLine*>& found =
+            end == End::Start ? tile->startingAt(id) : tile->endingAt(id);
+        result.insert(result.end(), found.begin(), found.end());
+        return;
+    }
     if (lookup == SegmentLookup::Scan) {
         for (const CPPipeLine& segment : layer.segments())
             if ((end == End::Start ? segment.startNumber : segment.endNumber) == id)

@@ -21,6 +21,8 @@ public:
     void apply(DBPipe& layer) override;
     // The rectangle a segment covers, as the layers' segment grids are built on.
     static ExtentGrid::Box segmentBox(const CPPipeLine& segment);
+    // Whether the segment's rectangle meets the closed `tile`.
+    static bool meets(const ExtentGrid::Box& tile, const CPPipeLine& segment);
     const std::vector<const CPPipeLine*>& getResult() const { return result; }
 
     osgEarth::GeoExtent extent;

@@ -15,9 +15,7 @@ extentPointVisitor::extentPointVisitor(osgEarth::GeoExtent extent_, ExtentLookup
 
 void extentPointVisitor::apply(DBPoint& category) {
     const ExtentGrid::Box tile{extent.xMin(), extent.yMin(), extent.xMax(), extent.yMax()};
-    auto inside = [&tile](const CPPoint& point) {
-        return tile.xMin <= point.x && point.x < tile.xMax && tile.yMin < point.y && point.y <= tile.yMax;
-    };
-    category.recordGrid().select(category.getRecords(), &pointBox, tile, lookup == ExtentLookup::Indexed,
-                                 inside, result);
+    category.recordGrid().select(
+        category.getRecords(), &pointBox, tile, lookup == ExtentLookup::Indexed,
+        [&tile](const CPPoint& point) { return inside(tile, point); }, result);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "layers/PointVisitor.h"
+#include "modeling/ExtentGrid.h"
 #include "modeling/ExtentLookup.h"
 #include "network/CPPoint.h"
 
@@ -19,6 +20,10 @@ public:
     explicit extentPointVisitor(osgEarth::GeoExtent extent, ExtentLookup lookup = defaultExtentLookup());
 
     void apply(DBPoint& category) override;
+    // Whether the point lies in `tile` by the rule above.
+    static bool inside(const ExtentGrid::Box& tile, const CPPoint& point) {
+        return tile.xMin <= point.x && point.x < tile.xMax && tile.yMin < point.y && point.y <= tile.yMax;
+    }
     const std::vector<const CPPoint*>& getResult() const { return result; }
 
     osgEarth::GeoExtent extent;

@@ -7,9 +7,10 @@
 // What lets a tile ask the network database for its own extent instead of every row of
 // every kind: indexes on the survey numbers and on the point coordinates, and beside each
 // line table a side table "<line table>_extent" with one row per pair of survey numbers a
-// segment joins (start number, end number, the two ends' coordinates and the box they
-// span), indexed by that box (an R*Tree in SQLite, a GiST index in PostgreSQL). A kind
-// whose line table has its side table is read tile by tile; any other kind is read whole.
+// segment joins (start number, end number and the box its two ends span; a pair whose
+// numbers name several points spans the box of all of them), indexed by that box (an R*Tree in SQLite, a GiST
+// index in PostgreSQL). A kind whose line table has its side table is read tile by tile; any other kind is
+// read whole.
 namespace ExtentIndex {
 
 // "<lineTable>_extent".
@@ -23,5 +24,17 @@ bool create(QSqlDatabase& database, const std::string& lineTable, const std::str
 
 // Whether the database holds the side table of `lineTable`.
 bool present(const QSqlDatabase& database, const std::string& lineTable);
+
+// A tile's bounds, closed: what the queries below ask for. They return a superset of the
+// records a tile takes (the caller applies its own edge rules), never fewer.
+struct Bounds {
+    double xMin, yMin, xMax, yMax;
+};
+
+// The point rows within `bounds` ("SELECT *" of the point table, as a whole load reads).
+std::string pointQuery(const QSqlDatabase& database, const std::string& pointTable, const Bounds& bounds);
+// The segment rows whose box meets `bounds`: the columns of the whole kind's segment query.
+std::string segmentQuery(const QSqlDatabase& database, const std::string& lineTable,
+                         const std::string& pointTable, const Bounds& bounds);
 
 } // namespace ExtentIndex

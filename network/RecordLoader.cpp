@@ -3,6 +3,7 @@
 #include "Torvik/CXPlayerManager.h"
 #include "database/DBConnection.h"
 #include "database/DatabasePath.h"
+#include "network/ExtentIndex.h"
 #include "network/RecordField.h"
 #include "text/GbkEncoder.h"
 #include "text/GbkText.h"
@@ -109,11 +110,9 @@ private:
     std::string bytes; // one row's values, reused from row to row
 };
 
-// Runs `sql` on the calling thread's connection to the network database, hands the
-// result's column names (GBK) to `eachRow.begin` and then each row to `eachRow`.
-// A failure is reported for `what` (a table or layer name), and so is an error met while
-// the rows are read: the caller then drops the rows it was given.
-template <class EachRow> bool runQuery(const std::string& what, const std::string& sql, EachRow& eachRow) {
+// Opens `connection` (made on the path pipe.xml names) for the calling thread; a failure is
+// reported for `what`.
+bool openNetwork(const std::string& what, std::unique_ptr<ThreadConnection>& connection) {
     std::string path;
     try {
         path = readDatabasePath();
@@ -121,15 +120,26 @@ template <class EachRow> bool runQuery(const std::string& what, const std::strin
         reportFailure(what, e.what());
         return false;
     }
-    ThreadConnection connection(path);
-    if (!connection.open()) {
-        reportFailure(what, "the network database " + path + " could not be opened");
+    connection = std::make_unique<ThreadConnection>(path);
+    if (connection->open())
+        return true;
+    reportFailure(what, "the network database " + path + " could not be opened");
+    return false;
+}
+
+// Runs the query `sqlFor` makes for the calling thread's connection to the network
+// database, hands the result's column names (GBK) to `eachRow.begin` and then each row to
+// `eachRow`. A failure is reported for `what` (a table or layer name), and so is an error
+// met while the rows are read: the caller then drops the rows it was given.
+template <class SqlFor, class EachRow>
+bool runQueryFor(const std::string& what, const SqlFor& sqlFor, EachRow& eachRow) {
+    std::unique_ptr<ThreadConnection> connection;
+    if (!openNetwork(what, connection))
         return false;
-    }
     {
-        QSqlQuery query(connection.database());
+        QSqlQuery query(connection->database());
         query.setForwardOnly(true);
-        if (!query.prepare(gbkToQString(sql)) || !query.exec()) {
+        if (!query.prepare(gbkToQString(sqlFor(connection->database()))) || !query.exec()) {
             reportFailure(what, "the query failed (a table or column missing?): " +
                                     qstringToGbk(query.lastError().text()));
             return false;
@@ -150,9 +160,17 @@ template <class EachRow> bool runQuery(const std::string& what, const std::strin
     return true;
 }
 
+template <class EachRow> bool runQuery(const std::string& what, const std::string& sql, EachRow& eachRow) {
+    return runQueryFor(
+        what, [&sql](const QSqlDatabase&) { return sql; }, eachRow);
+}
+
 } // namespace
 
-bool loadPointRows(const std::string& pointTable, std::list<CPPoint>& out) {
+namespace {
+
+template <class SqlFor>
+bool loadPoints(const std::string& pointTable, const SqlFor& sqlFor, std::list<CPPoint>& out) {
     struct Rows {
         explicit Rows(std::list<CPPoint>& into) : out(into) {}
         std::list<CPPoint>& out;
@@ -174,7 +192,7 @@ bool loadPointRows(const std::string& pointTable, std::list<CPPoint>& out) {
             filler->fill(row, out.emplace_back());
         }
     } rows(out);
-    bool ok = runQuery(pointTable, "SELECT * FROM " + pointTable, rows);
+    bool ok = runQueryFor(pointTable, sqlFor, rows);
     if (ok && rows.columnsMissing && rows.leftOut > 0) {
         reportFailure(pointTable, "the columns X坐标 and Y坐标 are not both there");
         return false;
@@ -184,18 +202,9 @@ bool loadPointRows(const std::string& pointTable, std::list<CPPoint>& out) {
     return ok;
 }
 
-std::string segmentQuery(const std::string& lineTable, const std::string& pointTable) {
-    const std::string& l = lineTable;
-    const std::string& p = pointTable;
-    return "SELECT " + l +
-           ".*, 管点1.X坐标 as 起点横坐标, 管点1.Y坐标 as 起点纵坐标, 管点1.地面高程 as 起点高程, " +
-           "管点2.X坐标 as 终点横坐标, 管点2.Y坐标 as 终点纵坐标 ,管点2.地面高程 as 终点高程 FROM " + l +
-           ", " + p + " as 管点1, " + p + " as 管点2 WHERE " + l + ".起点物探号 = 管点1.物探点号 AND " + l +
-           ".终点物探号 = 管点2.物探点号";
-}
-
-bool loadSegmentRows(const std::string& query, const std::string& layerName, std::uint32_t colour,
-                     std::list<CPPipeLine>& out) {
+template <class SqlFor>
+bool loadSegments(const SqlFor& sqlFor, const std::string& layerName, std::uint32_t colour,
+                  std::list<CPPipeLine>& out) {
     struct Rows {
         Rows(std::list<CPPipeLine>& into, const std::string& layer, std::uint32_t packed)
             : out(into), layerName(layer), colour(packed) {}
@@ -221,10 +230,57 @@ bool loadSegmentRows(const std::string& query, const std::string& layerName, std
             segment.color = colour;
         }
     } rows(out, layerName, colour);
-    bool ok = runQuery(layerName, query, rows);
+    bool ok = runQueryFor(layerName, sqlFor, rows);
     if (ok)
         reportLeftOut(layerName, rows.leftOut, "coordinates not numbers");
     return ok;
+}
+
+} // namespace
+
+bool loadPointRows(const std::string& pointTable, std::list<CPPoint>& out) {
+    return loadPoints(
+        pointTable, [&](const QSqlDatabase&) { return "SELECT * FROM " + pointTable; }, out);
+}
+
+std::string segmentQuery(const std::string& lineTable, const std::string& pointTable) {
+    const std::string& l = lineTable;
+    const std::string& p = pointTable;
+    return "SELECT " + l +
+           ".*, 管点1.X坐标 as 起点横坐标, 管点1.Y坐标 as 起点纵坐标, 管点1.地面高程 as 起点高程, " +
+           "管点2.X坐标 as 终点横坐标, 管点2.Y坐标 as 终点纵坐标 ,管点2.地面高程 as 终点高程 FROM " + l +
+           ", " + p + " as 管点1, " + p + " as 管点2 WHERE " + l + ".起点物探号 = 管点1.物探点号 AND " + l +
+           ".终点物探号 = 管点2.物探点号";
+}
+
+bool loadSegmentRows(const std::string& query, const std::string& layerName, std::uint32_t colour,
+                     std::list<CPPipeLine>& out) {
+    return loadSegments([&](const QSqlDatabase&) { return query; }, layerName, colour, out);
+}
+
+int readableByExtent(const std::string& lineTable, const std::string& layerName) {
+    std::unique_ptr<ThreadConnection> connection;
+    if (!openNetwork(layerName, connection))
+        return -1;
+    return ExtentIndex::present(connection->database(), lineTable) ? 1 : 0;
+}
+
+bool loadPointRowsIn(const std::string& pointTable, const ExtentIndex::Bounds& bounds,
+                     std::list<CPPoint>& out) {
+    return loadPoints(
+        pointTable,
+        [&](const QSqlDatabase& database) { return ExtentIndex::pointQuery(database, pointTable, bounds); },
+        out);
+}
+
+bool loadSegmentRowsIn(const std::string& lineTable, const std::string& pointTable,
+                       const ExtentIndex::Bounds& bounds, const std::string& layerName, std::uint32_t colour,
+                       std::list<CPPipeLine>& out) {
+    return loadSegments(
+        [&](const QSqlDatabase& database) {
+            return ExtentIndex::segmentQuery(database, lineTable, pointTable, bounds);
+        },
+        layerName, colour, out);
 }
 
 std::size_t countUnjoinedSegments(const std::string& lineTable, const std::string& pointTable,

@@ -2,6 +2,7 @@
 
 #include "network/CPPipeLine.h"
 #include "network/CPPoint.h"
+#include "network/ExtentIndex.h"
 
 #include <cstdint>
 #include <list>
@@ -28,6 +29,20 @@ std::string segmentQuery(const std::string& lineTable, const std::string& pointT
 // Every row of a segment query, marked with the layer's name and packed colour.
 bool loadSegmentRows(const std::string& query, const std::string& layerName, std::uint32_t colour,
                      std::list<CPPipeLine>& out);
+
+// Whether the kind of `lineTable` can be read tile by tile (the database has its extent
+// side table, network/ExtentIndex.h): 1 or 0; -1 when the database cannot be opened (the
+// failure has been reported for `layerName`).
+int readableByExtent(const std::string& lineTable, const std::string& layerName);
+
+// The rows of a kind's point table, and the segments of a kind, that a tile within
+// `bounds` may take: every row the tile takes, and perhaps some near it (the caller
+// applies its edge rules). Read through the extent side table and the indexes.
+bool loadPointRowsIn(const std::string& pointTable, const ExtentIndex::Bounds& bounds,
+                     std::list<CPPoint>& out);
+bool loadSegmentRowsIn(const std::string& lineTable, const std::string& pointTable,
+                       const ExtentIndex::Bounds& bounds, const std::string& layerName, std::uint32_t colour,
+                       std::list<CPPipeLine>& out);
 
 // How many segments of a kind the segment query leaves out because an end point's number
 // is not in the point table (posted as a LeftOutCallback when some are).

@@ -47,6 +47,9 @@ public:
     const osgEarth::GeoExtent& getExtent() const { return extent; }
     double getBaseZ() const { return baseZ; }
     bool hasOverview() const { return overview; }
+    // The extent whose records a tile owns: its own, reaching one ulp further along the
+    // graph's east and south edges (see createNode).
+    osgEarth::GeoExtent ownedExtent(unsigned level, unsigned x, unsigned y) const;
     // The name under which the pager asks for a tile of graph `id`.
     static std::string tileName(unsigned id, unsigned level, unsigned x, unsigned y);
 
@@ -57,10 +60,6 @@ private:
     CZEMPipeGraph(const osgEarth::Profile* profile, double baseZ, bool overview);
     osg::ref_ptr<osg::PagedLOD> createPagedNode(const osgEarth::GeoExtent& tileExtent, unsigned id,
                                                 unsigned level, unsigned x, unsigned y) const;
-    // The extent whose records a tile owns: its own, reaching one ulp further along the
-    // graph's east and south edges (see createNode).
-    osgEarth::GeoExtent ownedExtent(unsigned level, unsigned x, unsigned y) const;
-
     osgEarth::GeoExtent extent;
     std::unique_ptr<osgEarth::TileKey> rootKey;
     double baseZ = 0.0;

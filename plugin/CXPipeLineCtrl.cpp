@@ -277,6 +277,10 @@ void CXPipeLineCtrl::loadRecordsOnce() {
         auto work = [this, &next] {
             for (std::size_t job; (job = next.fetch_add(1)) < 2 * pipeLayers.size();) {
                 DBPipe& layer = *pipeLayers[job / 2];
+                // A kind read by extent is read by its tiles; one whose database cannot be
+                // reached now is asked again by the next tile.
+                if (layer.reading() != DBPipe::Reading::Whole)
+                    continue;
                 if (job % 2 == 0)
                     layer.segments();
                 else
