@@ -21,8 +21,10 @@ std::string why(const QSqlError& error) {
     return gbk(error.text());
 }
 
-// The most values one statement may bind in PostgreSQL (its protocol's limit).
-constexpr int PostgresValues = 65535;
+// The most values one statement binds in PostgreSQL. The server takes up to 65535, but
+// past some thousands a statement costs more per row: 1000 rows of 8 values are copied
+// three times as fast as 5000 (PostgreSQL 15, a local server).
+constexpr int PostgresValues = 8000;
 
 // A declared type for a column whose driver reports only the type of its values.
 QString declaredOf(const QSqlField& field) {
