@@ -248,8 +248,9 @@ private:
         for (const TableCopy* table : {&points, &lines}) {
             if (!table->misfits())
                 continue;
-            text += "; " + gbk(table->targetTable()) + ": " + std::to_string(table->misfits()) +
-                    " values left NULL, not of their column's type (";
+            const long long misfits = table->misfits();
+            text += "; " + gbk(table->targetTable()) + ": " + std::to_string(misfits) +
+                    (misfits == 1 ? " value" : " values") + " left NULL, not of the column's type (";
             bool first = true;
             for (const TableCopy::Column& column : table->columns())
                 if (column.misfits) {

@@ -194,7 +194,7 @@ TEST(Import, AKindThatFailsKeepsTheTargetsTablesAndTheOthersAreCopied) {
     }
     EXPECT_EQ(import(fresh.sqlite, target, log), 1);
     EXPECT_NE(log.find("YS: not copied, the target keeps its tables"), std::string::npos) << log;
-    EXPECT_NE(log.find(gbkToUtf8("TQMB_JSPoint: 1 values left NULL, not of their column's type (X坐标 1)")),
+    EXPECT_NE(log.find(gbkToUtf8("TQMB_JSPoint: 1 value left NULL, not of the column's type (X坐标 1)")),
               std::string::npos)
         << log;
     EXPECT_NE(log.find("14 of 15 kinds copied"), std::string::npos) << log;
