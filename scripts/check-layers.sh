@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-order=(text Torvik geo Selmor loft database network modeling layers plugin paging tools answers section assets sample app)
+order=(text Torvik geo Selmor loft database network importer modeling layers plugin paging tools answers section assets sample app)
 
 rank_of() {
     local i
