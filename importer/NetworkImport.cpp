@@ -4,12 +4,10 @@
 #include "database/DatabasePath.h"
 #include "database/PostgresAddress.h"
 #include "importer/TableCopy.h"
+#include "network/ExtentIndex.h"
 #include "network/UtilityKind.h"
 #include "text/GbkText.h"
 
-#ifdef PN_EXTENT_INDEX
-#include "network/ExtentIndex.h"
-#endif
 
 #include <QFile>
 #include <QFileInfo>
@@ -204,7 +202,7 @@ public:
 private:
     bool replace(TableCopy& points, TableCopy& lines, std::string& error) {
         const std::string lineTable = gbk(lines.targetTable()), pointTable = gbk(points.targetTable());
-        const std::string side = sideTable(lineTable);
+        const std::string side = ExtentIndex::sideTable(lineTable);
         for (const std::string& table : {side, lineTable, pointTable}) {
             QSqlQuery drop(_target);
             if (!drop.exec(
@@ -220,21 +218,11 @@ private:
             if (!table->copy(_batch, std::ref(progress), error))
                 return false;
         }
-#ifdef PN_EXTENT_INDEX
         if (!ExtentIndex::create(_target, lineTable, pointTable, error)) {
             error = "cannot index " + lineTable + ": " + error;
             return false;
         }
-#endif
         return true;
-    }
-
-    static std::string sideTable(const std::string& lineTable) {
-#ifdef PN_EXTENT_INDEX
-        return ExtentIndex::sideTable(lineTable);
-#else
-        return lineTable + "_extent";
-#endif
     }
 
     void summarise(const TableCopy& points, const TableCopy& lines, double seconds) {
