@@ -57,7 +57,8 @@ HostApp::HostApp(const Options& options, std::ostream& out)
     _answers.setGround([](double x, double y) { return g_playerManager->getHeight(x, y); });
     _callbackListener = g_playerManager->addCallbackListener([this](const std::string& name,
                                                                     const std::string& payload, void*) {
-        if (name == CXPlayerManager::LoadFailureCallback || name == CXPlayerManager::LeftOutCallback) {
+        if (name == CXPlayerManager::LoadFailureCallback || name == CXPlayerManager::LeftOutCallback ||
+            name == CXPlayerManager::ReadingCallback) {
             noteLoadReport(name, payload);
             return;
         }
@@ -246,6 +247,7 @@ bool HostApp::loadNetwork(const std::string& srs, const std::string& extent, con
     options->setPluginStringData("extent", extent);
     options->setPluginStringData("baseZ", baseZ);
     options->setPluginStringData("overview", _options.overview ? "on" : "off");
+    options->setPluginStringData("extentReading", _options.wholeKinds ? "off" : "on");
     osgDB::ReaderWriter::ReadResult result =
         osgDB::Registry::instance()->readNode("network.pipe_zem", options.get());
     if (!result.getNode()) {
@@ -481,6 +483,19 @@ void HostApp::printSummary(std::ostream& out, std::ostream* err) const {
     ShownCounts shown = countShown(_viewer->getRoot(), eye, camera->getLODScale());
     out << "in range of the eye: " << shown.tubes << " pipes as tubes, " << shown.lines << " as lines, "
         << shown.dots << " points as dots (level-of-detail scale " << camera->getLODScale() << ")\n";
+    std::map<std::string, unsigned> readings;
+    for (const auto& kind : _reading)
+        ++readings[kind.second];
+    if (!readings.empty()) {
+        const char* separator = "database reading: ";
+        for (const auto& how : readings) {
+            out << separator << how.second
+                << (how.first == "extent" ? " kinds tile by tile, each tile asking for its own extent"
+                                          : " kinds whole before the first tile");
+            separator = ", ";
+        }
+        out << "\n";
+    }
     if (_firstPictureSeconds >= 0)
         out << "time to first picture: " << _firstPictureSeconds << " s\n";
     if (const osg::FrameStamp* stamp = _viewer->getCompositeViewer()->getFrameStamp())
@@ -509,6 +524,12 @@ void HostApp::noteLoadReport(const std::string& name, const std::string& payload
     std::lock_guard<std::mutex> guard(_reportMutex);
     if (name == CXPlayerManager::LoadFailureCallback) {
         _failures.insert(gbkToUtf8(payload));
+        return;
+    }
+    if (name == CXPlayerManager::ReadingCallback) {
+        const std::size_t tab = payload.find('\t');
+        if (tab != std::string::npos)
+            _reading[payload.substr(0, tab)] = payload.substr(tab + 1);
         return;
     }
     // "<name>\t<count>\t<reason>": a kind loaded again reports the same rows again.

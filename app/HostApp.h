@@ -45,6 +45,7 @@ public:
         float groundOpacity = 0.35f;
         unsigned pagerThreads = 4;
         bool overview = true;            // the paged graph's coarser levels carry a drawing of the network
+        bool wholeKinds = false;         // every kind read whole, even where tiles could ask for their extent
         TransectReport::Options section; // where a "Transect" report's files go
     };
 
@@ -175,6 +176,7 @@ private:
     mutable std::mutex _reportMutex;
     std::set<std::string> _failures;                                    // UTF-8
     std::map<std::string, std::map<std::string, std::string>> _leftOut; // GBK name -> reason -> count
+    std::map<std::string, std::string> _reading;                         // GBK layer -> "extent" or "whole"
     double _extent[4] = {0, 0, 0, 0};
     std::chrono::steady_clock::time_point _started;
     double _firstPictureSeconds = -1.0;

@@ -1,6 +1,7 @@
 #include "RunFolder.h"
 
 #include "ViewSettings.h"
+#include "database/PostgresAddress.h"
 
 #include <QDomDocument>
 #include <QFile>
@@ -136,7 +137,9 @@ bool RunFolder::usePipeXml(const std::string& pipeXml, std::string& error) {
         conn = document.documentElement().firstChildElement("conn");
     QString database = conn.attribute("str");
     // Windows-style relative paths too ("..\\data\\network.mdb"); "C:..." and "\\\\server" are absolute.
-    bool relative = !database.isEmpty() && QFileInfo(database).isRelative() && !database.startsWith('\\') &&
+    // A server's address is no path at all.
+    bool relative = !database.isEmpty() && !PostgresAddress::names(database.toStdString()) &&
+                    QFileInfo(database).isRelative() && !database.startsWith('\\') &&
                     !(database.size() > 1 && database[1] == ':');
     if (relative) {
         conn.setAttribute("str",

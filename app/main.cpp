@@ -52,6 +52,8 @@ const char* const Usage =
     "  --camera EX,EY,EZ,CX,CY,CZ  eye and centre of the view (default: the home view, the whole\n"
     "                        network from above and to the south; space or Home goes back there)\n"
     "  --no-overview         no line drawing of the network on the coarser tiles (seen from afar)\n"
+    "  --whole-kinds         read every kind whole before the first tile, even where the database\n"
+    "                        lets each tile ask for its own extent (see pn_import)\n"
     "  --size WxH            window or picture size (default 1280x800, at most 16384 a side)\n"
     "  --wait SECONDS        the longest wait for paging (default 120)\n"
     "  --script FILE         run the commands of FILE ('-' reads standard input) instead\n"
@@ -171,6 +173,8 @@ int main(int argc, char** argv) {
             options.headless = options.offscreen = true;
         } else if (arg == "--no-overview") {
             options.overview = false;
+        } else if (arg == "--whole-kinds") {
+            options.wholeKinds = true;
         } else if (arg == "--no-network") {
             noNetwork = true;
         } else if (hasValue && arg == "--script") {

@@ -396,10 +396,15 @@ DBPipe::Reading DBPipe::reading() {
     const bool decided = modeGate.ensure([&] {
         if (!readingByExtentAllowed.load()) {
             byExtent = false;
+            if (g_playerManager)
+                g_playerManager->OnCallback(CXPlayerManager::ReadingCallback, layerName + "\twhole", nullptr);
             return true;
         }
         const int found = readableByExtent(lineTable, layerName);
         byExtent = found == 1;
+        if (found >= 0 && g_playerManager)
+            g_playerManager->OnCallback(CXPlayerManager::ReadingCallback,
+                                        layerName + "\t" + (byExtent ? "extent" : "whole"), nullptr);
         return found >= 0;
     });
     if (!decided)

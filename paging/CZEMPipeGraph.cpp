@@ -60,6 +60,8 @@ osg::ref_ptr<CZEMPipeGraph> CZEMPipeGraph::create(const osgDB::Options* options,
         error = "no coordinate system can be made of \"" + srs + "\"";
         return nullptr;
     }
+    // The host may have every kind read whole; by default each decides by its database.
+    DBPipe::allowReadingByExtent(options->getPluginStringData("extentReading") != "off");
     return new CZEMPipeGraph(profile.get(), base, options->getPluginStringData("overview") == "on");
 }
 

@@ -34,7 +34,8 @@ public:
 
     // The graph the read options describe: "srs" (an SRS init string), "extent"
     // ("xmin ymin xmax ymax" in that SRS) and "baseZ" (the height of the tile centres);
-    // "overview" = "on" adds the drawings of the coarser levels. Null, with the reason in
+    // "overview" = "on" adds the drawings of the coarser levels; "extentReading" = "off" has
+    // every kind read whole even where its tiles could ask for their extent. Null, with the reason in
     // `error`, when an option is missing or malformed, the SRS cannot be built or the
     // extent is empty.
     static osg::ref_ptr<CZEMPipeGraph> create(const osgDB::Options* options, std::string& error);

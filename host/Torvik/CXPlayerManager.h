@@ -37,6 +37,9 @@ public:
     // "<table or layer>\t<count>\t<reason>". Text in GBK.
     static constexpr const char* LoadFailureCallback = "network load failed";
     static constexpr const char* LeftOutCallback = "network rows left out";
+    // How a kind is read, once decided: payload "<layer>\t<how>", how "extent" (each tile
+    // asks the database for its own extent) or "whole" (the kind before its first tile).
+    static constexpr const char* ReadingCallback = "network reading";
     // What the plug-in posts (from the frame thread) when the number of line layers it is
     // reading and building off the frame thread changes; payload the number. They join
     // the scene at later frames: a host waiting for the scene to settle waits for 0.
