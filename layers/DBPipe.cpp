@@ -261,17 +261,28 @@ osg::Group* DBPipe::buildExtent(osgEarth::GeoExtent extent) {
 }
 
 void DBPipe::addOverview(const osgEarth::GeoExtent& extent, OverviewDrawing& drawing) {
-    // A kind read by extent is never read whole, not even for a drawing from afar.
-    if (reading() != Reading::Whole)
-        return;
     const ExtentGrid::Box tile{extent.xMin(), extent.yMin(), extent.xMax(), extent.yMax()};
     auto startsInside = [&tile](const CPPipeLine& segment) {
         return tile.xMin <= segment.startX && segment.startX < tile.xMax && tile.yMin < segment.startY &&
                segment.startY <= tile.yMax;
     };
+    const Reading how = reading();
+    // A kind read by extent is never read whole, not even for a drawing from afar: the
+    // drawing has its longest pipes (the mains), and no points.
+    std::list<CPPipeLine> longest;
     std::vector<const CPPipeLine*> chosen;
-    segmentGrid().select(segments(), &extentPipeVisitor::segmentBox, tile,
-                         defaultExtentLookup() == ExtentLookup::Indexed, startsInside, chosen);
+    if (how == Reading::ByExtent) {
+        std::string lineTable, pointTable;
+        kindTables(lineTable, pointTable);
+        loadSegmentRowsIn(lineTable, pointTable, {tile.xMin, tile.yMin, tile.xMax, tile.yMax}, layerName,
+                          packedColour(), longest, OverviewSegments);
+        for (const CPPipeLine& segment : longest)
+            if (startsInside(segment))
+                chosen.push_back(&segment);
+    } else if (how == Reading::Whole) {
+        segmentGrid().select(segments(), &extentPipeVisitor::segmentBox, tile,
+                             defaultExtentLookup() == ExtentLookup::Indexed, startsInside, chosen);
+    }
     std::vector<osg::Vec3d> lineEnds, points;
     lineEnds.reserve(2 * chosen.size());
     for (const CPPipeLine* segment : chosen) {
@@ -279,6 +290,8 @@ void DBPipe::addOverview(const osgEarth::GeoExtent& extent, OverviewDrawing& dra
         lineEnds.emplace_back(segment->endX, segment->endY, endHeight(*segment));
     }
     for (auto& category : pointCategories) {
+        if (how != Reading::Whole)
+            break;
         extentPointVisitor inExtent(extent);
         category->accept(inExtent);
         for (const CPPoint* record : inExtent.getResult())

@@ -39,6 +39,8 @@ class DBPipe : public osg::Referenced {
 public:
     // How far from the eye a segment's tube is drawn.
     static constexpr float PipeRange = 1000.0f;
+    // The most segments of a kind read by extent that a drawing from afar shows per tile.
+    static constexpr std::size_t OverviewSegments = 20000;
 
     DBPipe(std::string kindCode, std::string layerName, osg::Vec4ub colour);
 

@@ -94,7 +94,7 @@ std::string pointQuery(const QSqlDatabase& database, const std::string& p, const
 }
 
 std::string segmentQuery(const QSqlDatabase& database, const std::string& l, const std::string& p,
-                         const Bounds& b) {
+                         const Bounds& b, std::size_t longest) {
     const std::string x0 = outward(b.xMin, -1), x1 = outward(b.xMax, 1), y0 = outward(b.yMin, -1),
                       y1 = outward(b.yMax, 1);
     const std::string side = sideTable(l);
@@ -104,13 +104,18 @@ std::string segmentQuery(const QSqlDatabase& database, const std::string& l, con
                   ", " + y1 + "))"
             : "e.minX <= " + x1 + " AND e.maxX >= " + x0 + " AND e.minY <= " + y1 + " AND e.maxY >= " + y0;
     // The whole kind's query, with the side table's boxes in front choosing the pairs.
+    const std::string pairs =
+        longest == 0 ? side + " AS e"
+                     : "(SELECT startNumber, endNumber FROM " + side + " AS e WHERE " + meets +
+                           " ORDER BY (e.maxX - e.minX) + (e.maxY - e.minY) DESC LIMIT " + std::to_string(longest) +
+                           ") AS e";
     std::string whole = ::segmentQuery(l, p);
     const std::string from = " FROM " + l + ", ";
     const std::size_t at = whole.find(from);
     const std::size_t where = whole.find(" WHERE ", at);
-    return whole.substr(0, at) + " FROM " + side + " AS e, " + whole.substr(at + 6, where - at - 6) + " WHERE " +
-           meets + " AND " + l + ".起点物探号 = e.startNumber AND " + l + ".终点物探号 = e.endNumber AND " +
-           whole.substr(where + 7);
+    return whole.substr(0, at) + " FROM " + pairs + ", " + whole.substr(at + 6, where - at - 6) + " WHERE " +
+           (longest == 0 ? meets + " AND " : std::string()) + l + ".起点物探号 = e.startNumber AND " + l +
+           ".终点物探号 = e.endNumber AND " + whole.substr(where + 7);
 }
 
 } // namespace ExtentIndex

@@ -34,7 +34,8 @@ struct Bounds {
 // The point rows within `bounds` ("SELECT *" of the point table, as a whole load reads).
 std::string pointQuery(const QSqlDatabase& database, const std::string& pointTable, const Bounds& bounds);
 // The segment rows whose box meets `bounds`: the columns of the whole kind's segment query.
+// With `longest`, only the pairs of survey numbers of the `longest` widest boxes there.
 std::string segmentQuery(const QSqlDatabase& database, const std::string& lineTable,
-                         const std::string& pointTable, const Bounds& bounds);
+                         const std::string& pointTable, const Bounds& bounds, std::size_t longest = 0);
 
 } // namespace ExtentIndex

@@ -275,10 +275,10 @@ bool loadPointRowsIn(const std::string& pointTable, const ExtentIndex::Bounds& b
 
 bool loadSegmentRowsIn(const std::string& lineTable, const std::string& pointTable,
                        const ExtentIndex::Bounds& bounds, const std::string& layerName, std::uint32_t colour,
-                       std::list<CPPipeLine>& out) {
+                       std::list<CPPipeLine>& out, std::size_t longest) {
     return loadSegments(
         [&](const QSqlDatabase& database) {
-            return ExtentIndex::segmentQuery(database, lineTable, pointTable, bounds);
+            return ExtentIndex::segmentQuery(database, lineTable, pointTable, bounds, longest);
         },
         layerName, colour, out);
 }

@@ -40,9 +40,10 @@ int readableByExtent(const std::string& lineTable, const std::string& layerName)
 // applies its edge rules). Read through the extent side table and the indexes.
 bool loadPointRowsIn(const std::string& pointTable, const ExtentIndex::Bounds& bounds,
                      std::list<CPPoint>& out);
+// With `longest`, only the segments of the `longest` widest boxes there.
 bool loadSegmentRowsIn(const std::string& lineTable, const std::string& pointTable,
                        const ExtentIndex::Bounds& bounds, const std::string& layerName, std::uint32_t colour,
-                       std::list<CPPipeLine>& out);
+                       std::list<CPPipeLine>& out, std::size_t longest = 0);
 
 // How many segments of a kind the segment query leaves out because an end point's number
 // is not in the point table (posted as a LeftOutCallback when some are).
