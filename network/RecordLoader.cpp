@@ -293,8 +293,11 @@ std::size_t countUnjoinedSegments(const std::string& lineTable, const std::strin
         void operator()(const QSqlQuery& row) { count = static_cast<std::size_t>(row.value(0).toLongLong()); }
     } rows;
     runQuery(layerName,
-             "SELECT COUNT(*) FROM " + l + " WHERE 起点物探号 NOT IN (SELECT 物探点号 FROM " + p +
-                 ") OR 终点物探号 NOT IN (SELECT 物探点号 FROM " + p + ")",
+             // NOT EXISTS, not NOT IN: a NULL survey number joins nothing and counts, and a
+             // server answers it with an anti-join whatever the table's size.
+             "SELECT COUNT(*) FROM " + l + " WHERE NOT EXISTS (SELECT 1 FROM " + p + " WHERE " + p +
+                 ".物探点号 = " + l + ".起点物探号) OR NOT EXISTS (SELECT 1 FROM " + p + " WHERE " + p +
+                 ".物探点号 = " + l + ".终点物探号)",
              rows);
     reportLeftOut(layerName, rows.count, "end points not found");
     return rows.count;

@@ -148,6 +148,7 @@ TEST(PipeLayer, SegmentsJoinTheirEndPointsBySurveyNumberAndKeepEveryColumn) {
     db.addLine("JS", "L1", "A", "B", 1.2, 2.0, "600X400");
     db.addLine("JS", "L2", "B", "C", 1.0, 1.0);
     db.addLine("JS", "L3", "C", "X", 1.0, 1.0); // end number misspelt: left out, counted
+    db.exec("INSERT INTO TQMB_JSLine (GID, 起点物探号) VALUES ('L5', 'A')"); // no end number: so too
     db.exec("INSERT INTO TQMB_JSPoint VALUES ('P5', 'D', '东', 0, 30, 1, '直线点', '', NULL)");
     db.addLine("JS", "L4", "C", "D", 1.0, 1.0); // an end's x is text: both rows (C twice) left out
     // A start x of the line table's own: the one joined from the point table wins.
@@ -158,7 +159,7 @@ TEST(PipeLayer, SegmentsJoinTheirEndPointsBySurveyNumberAndKeepEveryColumn) {
     const std::list<CPPipeLine>& segments = water->segments();
     ASSERT_EQ(segments.size(), 3u);
     EXPECT_EQ(leftOut, (std::vector<std::string>{"给水管线\t2\tcoordinates not numbers",
-                                                 "给水管线\t1\tend points not found"}));
+                                                 "给水管线\t2\tend points not found"}));
     EXPECT_EQ(std::count_if(segments.begin(), segments.end(), [](auto& s) { return s.gid == "L2"; }), 2);
     const CPPipeLine& first =
         *std::find_if(segments.begin(), segments.end(), [](auto& s) { return s.gid == "L1"; });
