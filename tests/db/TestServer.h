@@ -30,7 +30,8 @@ std::string value(const std::string& sql);
 
 } // namespace TestServer
 
-// Begins a test that reads from the server: skipped without one, unless one is required.
+// Begins a test that reads from the server: skipped when none is named, unless one is
+// required (PN_REQUIRE_POSTGRES=1); a server named but out of reach fails the test.
 #define PN_NEED_POSTGRES()                                                                                   \
     do {                                                                                                     \
         const std::string pnServerMissing = TestServer::unavailable();                                       \
