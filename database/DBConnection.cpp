@@ -248,10 +248,13 @@ bool ThreadConnection::open() {
     releaseWithPlugin();
     ThreadSlot& slot = threadSlot();
     const std::string identity = openedOn(path);
+    kept = false;
     if (!identity.empty() && identity == slot.identity) {
         handle = QSqlDatabase::database(slot.name, false);
-        if (handle.isOpen())
+        if (handle.isOpen()) {
+            kept = true;
             return true;
+        }
     }
     handle = QSqlDatabase();
     slot.drop();
@@ -265,4 +268,14 @@ bool ThreadConnection::open() {
     slot.drop();
     reportFailure(error);
     return false;
+}
+
+bool ThreadConnection::failed() {
+    if (!PostgresAddress::names(path))
+        return false;
+    handle = QSqlDatabase();
+    threadSlot().drop();
+    const bool retry = kept;
+    kept = false;
+    return retry;
 }

@@ -44,7 +44,8 @@ private:
 // open, kept open between loads and opened anew when the path or the file changes (a
 // changed Access file gets a new mirror). Files are reached as by DBConnection, and a
 // failure shows the same dialog. The connection is removed when its thread ends, and
-// whatever is left when the plug-in goes.
+// whatever is left when the plug-in goes. A connection to a server (a postgresql://
+// address) is kept the same way, and dropped when a query fails on it (failed()).
 class ThreadConnection {
 public:
     explicit ThreadConnection(std::string path);
@@ -58,10 +59,17 @@ public:
     bool open();
     // The connection for this thread's queries (QSqlQuery(database())) after open().
     const QSqlDatabase& database() const { return handle; }
+    // To be called when a query failed on the connection, after the query is gone. A
+    // server's connection is dropped: one cut under it (the server restarted, the network
+    // dropped) still looks open, and the next open() connects anew; a file's stays. True
+    // when the query may be tried once more at once, after open(): the dropped connection
+    // was kept from an earlier load and may have been cut since.
+    bool failed();
 
 private:
     QSqlDatabase handle;
     std::string path;
+    bool kept = false; // open() found the thread's connection already open
 };
 
 // Opens the database file at path (GBK) as the connections above do (regular files only;

@@ -13,6 +13,7 @@
 #include <QSqlRecord>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <exception>
 #include <initializer_list>
@@ -32,12 +33,33 @@ void reportLeftOut(const std::string& what, std::size_t count, const std::string
                                     what + "\t" + std::to_string(count) + "\t" + reason, nullptr);
 }
 
+// Whether a result's column name (GBK) is `column`, ignoring the case of ASCII letters: a
+// server gives the names its tables were made with folded ("gid", "x坐标"). The two bytes
+// of a GBK character are compared as they are, as its second byte may be a letter's.
+bool sameColumn(const std::string& name, const char* column) {
+    std::size_t i = 0;
+    for (; i < name.size() && column[i] != '\0'; ++i) {
+        const unsigned char a = static_cast<unsigned char>(name[i]),
+                            b = static_cast<unsigned char>(column[i]);
+        if (a >= 0x80 || b >= 0x80) {
+            if (a != b || i + 1 == name.size() || name[i + 1] != column[i + 1])
+                return false;
+            ++i;
+            continue;
+        }
+        if (std::tolower(a) != std::tolower(b))
+            return false;
+    }
+    return i == name.size() && column[i] == '\0';
+}
+
 // Where each of `columns` is in the result, or -1.
 std::vector<int> positions(const std::vector<std::string>& names,
                            std::initializer_list<const char*> columns) {
     std::vector<int> at;
     for (const char* column : columns) {
-        auto found = std::find(names.begin(), names.end(), column);
+        auto found = std::find_if(names.begin(), names.end(),
+                                  [&](const std::string& name) { return sameColumn(name, column); });
         at.push_back(found == names.end() ? -1 : static_cast<int>(found - names.begin()));
     }
     return at;
@@ -50,7 +72,10 @@ bool numbersIn(const std::vector<int>& at, const QSqlQuery& row) {
 
 // How the rows of one query become records: which member and which kept value each
 // column of the result gives, worked out once before the first row; each row is then
-// stored by position. Gives the same records as setField column by column.
+// stored by position. Gives the same records as setField column by column. A column is
+// a member's whatever the case of its ASCII letters, and is then kept under the member's
+// own spelling, so that a server's folded names give the records a file gives; other
+// columns keep the names the database gives.
 template <class Record> class RowFiller {
 public:
     explicit RowFiller(const std::vector<std::string>& names) {
@@ -59,7 +84,8 @@ public:
             AttributeColumns::Column column;
             column.name = name;
             for (std::size_t m = 0; m < std::size(Record::memberColumns); ++m) {
-                if (name == Record::memberColumns[m].column) {
+                if (sameColumn(name, Record::memberColumns[m].column)) {
+                    column.name = Record::memberColumns[m].column;
                     column.member = static_cast<int>(m);
                     column.memberIsText = Record::memberColumns[m].text != nullptr;
                     break;
@@ -89,8 +115,10 @@ public:
                                (GbkEncoder::isAscii(text) || encoder.decode(target) == text);
                 } else {
                     record.*member.number = recordNumber(value);
+                    // A NULL typed as a number (a server's) reads 0 in the member, so it
+                    // is kept as the NULL it is.
                     referred = column.mayReferToMember && value.userType() == QMetaType::Double &&
-                               std::isfinite(value.toDouble());
+                               !value.isNull() && std::isfinite(value.toDouble());
                 }
             }
             if (column.stored < 0)
@@ -127,6 +155,33 @@ bool openNetwork(const std::string& what, std::unique_ptr<ThreadConnection>& con
     return false;
 }
 
+enum class Outcome { Read, QueryFailed, RowsFailed };
+
+// Runs `sql` on `database`, hands the result's column names (GBK) to `eachRow.begin` and
+// then each row to `eachRow`; on failure, `error` says what failed.
+template <class EachRow>
+Outcome queryOn(const QSqlDatabase& database, const std::string& sql, EachRow& eachRow, std::string& error) {
+    QSqlQuery query(database);
+    query.setForwardOnly(true);
+    if (!query.prepare(gbkToQString(sql)) || !query.exec()) {
+        error = "the query failed (a table or column missing?): " + qstringToGbk(query.lastError().text());
+        return Outcome::QueryFailed;
+    }
+    QSqlRecord columns = query.record();
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(columns.count()));
+    for (int i = 0; i < columns.count(); ++i)
+        names.push_back(qstringToGbk(columns.fieldName(i)));
+    eachRow.begin(names);
+    while (query.next())
+        eachRow(query);
+    if (query.lastError().isValid()) {
+        error = "reading the rows failed: " + qstringToGbk(query.lastError().text());
+        return Outcome::RowsFailed;
+    }
+    return Outcome::Read;
+}
+
 // Runs the query `sqlFor` makes for the calling thread's connection to the network
 // database, hands the result's column names (GBK) to `eachRow.begin` and then each row to
 // `eachRow`. A failure is reported for `what` (a table or layer name), and so is an error
@@ -136,28 +191,23 @@ bool runQueryFor(const std::string& what, const SqlFor& sqlFor, EachRow& eachRow
     std::unique_ptr<ThreadConnection> connection;
     if (!openNetwork(what, connection))
         return false;
-    {
-        QSqlQuery query(connection->database());
-        query.setForwardOnly(true);
-        if (!query.prepare(gbkToQString(sqlFor(connection->database()))) || !query.exec()) {
-            reportFailure(what, "the query failed (a table or column missing?): " +
-                                    qstringToGbk(query.lastError().text()));
-            return false;
-        }
-        QSqlRecord columns = query.record();
-        std::vector<std::string> names;
-        names.reserve(static_cast<std::size_t>(columns.count()));
-        for (int i = 0; i < columns.count(); ++i)
-            names.push_back(qstringToGbk(columns.fieldName(i)));
-        eachRow.begin(names);
-        while (query.next())
-            eachRow(query);
-        if (query.lastError().isValid()) {
-            reportFailure(what, "reading the rows failed: " + qstringToGbk(query.lastError().text()));
+    std::string error;
+    for (;;) {
+        const Outcome outcome =
+            queryOn(connection->database(), sqlFor(connection->database()), eachRow, error);
+        if (outcome == Outcome::Read)
+            return true;
+        // Rows already handed on are never handed again: only a query that gave none is
+        // tried once more, on a new connection to the server.
+        if (!connection->failed() || outcome == Outcome::RowsFailed)
+            break;
+        if (!connection->open()) {
+            reportFailure(what, "the network database could not be opened again");
             return false;
         }
     }
-    return true;
+    reportFailure(what, error);
+    return false;
 }
 
 template <class EachRow> bool runQuery(const std::string& what, const std::string& sql, EachRow& eachRow) {

@@ -16,6 +16,10 @@
 // connection reports that to the user), the query fails (a table or column missing) or
 // the rows cannot all be read (a damaged file). Each failure is also posted to the host
 // through g_playerManager->OnCallback as CXPlayerManager::LoadFailureCallback.
+// On a PostgreSQL server, a query that fails on the thread's connection kept from an
+// earlier load (the server restarted, the network dropped) is run once more on a new
+// connection; the result's column names, which the server gives folded to lower case,
+// are matched to the records' columns ignoring the case of ASCII letters.
 // Rows whose coordinates are not numbers (NULL, empty, text) are left out rather than
 // drawn at the origin, and counted (CXPlayerManager::LeftOutCallback).
 

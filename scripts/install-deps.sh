@@ -7,12 +7,13 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config ninja-build
   libopenscenegraph-dev openscenegraph
-  qtbase5-dev libqt5sql5-sqlite
+  qtbase5-dev libqt5sql5-sqlite libqt5sql5-psql
   libgdal-dev gdal-bin
   mdbtools mdbtools-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libgl1-mesa-dri libgl1-mesa-dev mesa-utils
   sqlite3 bc libsqlite3-dev
+  postgresql
   locales fonts-wqy-microhei
   clang-format clang-tidy
 )

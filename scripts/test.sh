@@ -27,6 +27,19 @@ fi
 bash scripts/install-deps.sh
 cmake -S . -B "$build" -G Ninja "${flags[@]}"
 cmake --build "$build" -j "$(nproc)"
+
+# The tests that read from a PostgreSQL server get a private one (scripts/pg-cluster.sh),
+# stopped and removed however the run ends; without it they fail rather than skip.
+pg_cluster=$PWD/scripts/pg-cluster.sh
+pg_dir=$(mktemp -d)
+trap 'bash "$pg_cluster" stop "$pg_dir" || true; rm -rf "$pg_dir"' EXIT
+bash "$pg_cluster" start "$pg_dir"
+set -a
+# shellcheck disable=SC1091
+. "$pg_dir/env"
+set +a
+export PN_REQUIRE_POSTGRES=1
+
 cd "$build"
 # Some tests render real pictures: give them a display of their own. A test that fails
 # is run once more; the output of its failing run stays in the log.

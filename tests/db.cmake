@@ -4,6 +4,7 @@ pn_add_test(db_tests
     db/DatabasePathTest.cpp
     db/DBConnectionTest.cpp
     db/DbFixture.cpp
+    db/PostgresAddressTest.cpp
   LIBS ${PN_PLUGIN_PARTS} pn_mdbwriter
   LABELS db)
 

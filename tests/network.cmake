@@ -11,3 +11,8 @@ pn_add_test(network_loading
   SOURCES network/LoaderTest.cpp network/NetworkDatabase.cpp
   LIBS ${PN_PLUGIN_PARTS} pn_mdbwriter
   LABELS network)
+# Loading from the test suite's PostgreSQL server (skipped without PN_TEST_POSTGRES).
+pn_add_test(network_postgres
+  SOURCES network/PostgresLoadingTest.cpp network/NetworkDatabase.cpp db/TestServer.cpp
+  LIBS ${PN_PLUGIN_PARTS}
+  LABELS network postgres)
