@@ -176,7 +176,7 @@ private:
     mutable std::mutex _reportMutex;
     std::set<std::string> _failures;                                    // UTF-8
     std::map<std::string, std::map<std::string, std::string>> _leftOut; // GBK name -> reason -> count
-    std::map<std::string, std::string> _reading;                         // GBK layer -> "extent" or "whole"
+    std::map<std::string, std::string> _reading;                        // GBK layer -> "extent" or "whole"
     double _extent[4] = {0, 0, 0, 0};
     std::chrono::steady_clock::time_point _started;
     double _firstPictureSeconds = -1.0;

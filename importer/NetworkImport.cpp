@@ -8,7 +8,6 @@
 #include "network/UtilityKind.h"
 #include "text/GbkText.h"
 
-
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>

@@ -37,9 +37,10 @@ std::string pairBoxes(const std::string& l, const std::string& p, bool server) {
     const std::string least = server ? "least" : "min", greatest = server ? "greatest" : "max";
     return "SELECT " + l + ".起点物探号 AS startNumber, " + l + ".终点物探号 AS endNumber, min(" + least +
            "(a.X坐标, b.X坐标)) AS minX, max(" + greatest + "(a.X坐标, b.X坐标)) AS maxX, min(" + least +
-           "(a.Y坐标, b.Y坐标)) AS minY, max(" + greatest + "(a.Y坐标, b.Y坐标)) AS maxY FROM " + l + ", " + p +
-           " AS a, " + p + " AS b WHERE " + l + ".起点物探号 = a.物探点号 AND " + l +
-           ".终点物探号 = b.物探点号 AND a.X坐标 IS NOT NULL AND a.Y坐标 IS NOT NULL AND b.X坐标 IS NOT NULL AND "
+           "(a.Y坐标, b.Y坐标)) AS minY, max(" + greatest + "(a.Y坐标, b.Y坐标)) AS maxY FROM " + l + ", " +
+           p + " AS a, " + p + " AS b WHERE " + l + ".起点物探号 = a.物探点号 AND " + l +
+           ".终点物探号 = b.物探点号 AND a.X坐标 IS NOT NULL AND a.Y坐标 IS NOT NULL AND b.X坐标 IS NOT NULL "
+           "AND "
            "b.Y坐标 IS NOT NULL GROUP BY " +
            l + ".起点物探号, " + l + ".终点物探号";
 }
@@ -62,10 +63,13 @@ bool create(QSqlDatabase& database, const std::string& l, const std::string& p, 
         "CREATE INDEX IF NOT EXISTS " + l + "_ends ON " + l + " (起点物探号, 终点物探号)",
         "DROP TABLE IF EXISTS " + side,
         server ? "CREATE TABLE " + side + " AS " + pairBoxes(l, p, true)
-               : "CREATE VIRTUAL TABLE " + side + " USING rtree(id, minX, maxX, minY, maxY, +startNumber, +endNumber)",
-        server ? "CREATE INDEX " + side + "_box ON " + side + " USING gist (box(point(minX, minY), point(maxX, maxY)))"
-               : "INSERT INTO " + side + " (startNumber, endNumber, minX, maxX, minY, maxY) SELECT startNumber, "
-                                         "endNumber, minX, maxX, minY, maxY FROM (" +
+               : "CREATE VIRTUAL TABLE " + side +
+                     " USING rtree(id, minX, maxX, minY, maxY, +startNumber, +endNumber)",
+        server ? "CREATE INDEX " + side + "_box ON " + side +
+                     " USING gist (box(point(minX, minY), point(maxX, maxY)))"
+               : "INSERT INTO " + side +
+                     " (startNumber, endNumber, minX, maxX, minY, maxY) SELECT startNumber, "
+                     "endNumber, minX, maxX, minY, maxY FROM (" +
                      pairBoxes(l, p, false) + ")",
         server ? "ANALYZE " + side : "ANALYZE " + p,
     };
@@ -87,8 +91,8 @@ std::string pointQuery(const QSqlDatabase& database, const std::string& p, const
     const std::string x0 = outward(b.xMin, -1), x1 = outward(b.xMax, 1), y0 = outward(b.yMin, -1),
                       y1 = outward(b.yMax, 1);
     if (onServer(database))
-        return "SELECT * FROM " + p + " WHERE point(X坐标, Y坐标) <@ box(point(" + x0 + ", " + y0 + "), point(" +
-               x1 + ", " + y1 + "))";
+        return "SELECT * FROM " + p + " WHERE point(X坐标, Y坐标) <@ box(point(" + x0 + ", " + y0 +
+               "), point(" + x1 + ", " + y1 + "))";
     return "SELECT * FROM " + p + " WHERE X坐标 >= " + x0 + " AND X坐标 <= " + x1 + " AND Y坐标 >= " + y0 +
            " AND Y坐标 <= " + y1;
 }
@@ -100,15 +104,15 @@ std::string segmentQuery(const QSqlDatabase& database, const std::string& l, con
     const std::string side = sideTable(l);
     const std::string meets =
         onServer(database)
-            ? "box(point(e.minX, e.minY), point(e.maxX, e.maxY)) && box(point(" + x0 + ", " + y0 + "), point(" + x1 +
-                  ", " + y1 + "))"
+            ? "box(point(e.minX, e.minY), point(e.maxX, e.maxY)) && box(point(" + x0 + ", " + y0 +
+                  "), point(" + x1 + ", " + y1 + "))"
             : "e.minX <= " + x1 + " AND e.maxX >= " + x0 + " AND e.minY <= " + y1 + " AND e.maxY >= " + y0;
     // The whole kind's query, with the side table's boxes in front choosing the pairs.
-    const std::string pairs =
-        longest == 0 ? side + " AS e"
-                     : "(SELECT startNumber, endNumber FROM " + side + " AS e WHERE " + meets +
-                           " ORDER BY (e.maxX - e.minX) + (e.maxY - e.minY) DESC LIMIT " + std::to_string(longest) +
-                           ") AS e";
+    const std::string pairs = longest == 0
+                                  ? side + " AS e"
+                                  : "(SELECT startNumber, endNumber FROM " + side + " AS e WHERE " + meets +
+                                        " ORDER BY (e.maxX - e.minX) + (e.maxY - e.minY) DESC LIMIT " +
+                                        std::to_string(longest) + ") AS e";
     std::string whole = ::segmentQuery(l, p);
     const std::string from = " FROM " + l + ", ";
     const std::size_t at = whole.find(from);

@@ -309,10 +309,22 @@ bool loadSegmentRows(const std::string& query, const std::string& layerName, std
 }
 
 int readableByExtent(const std::string& lineTable, const std::string& layerName) {
-    std::unique_ptr<ThreadConnection> connection;
-    if (!openNetwork(layerName, connection))
-        return -1;
-    return ExtentIndex::present(connection->database(), lineTable) ? 1 : 0;
+    struct Nothing {
+        void begin(const std::vector<std::string>&) {}
+        void operator()(const QSqlQuery&) {}
+    } nothing;
+    // The list of tables is taken on the connection the query then runs on: a server's
+    // connection cut since the last load lists none, fails the query and is made anew,
+    // and the list is taken again.
+    bool present = false;
+    const bool read = runQueryFor(
+        layerName,
+        [&](const QSqlDatabase& database) {
+            present = ExtentIndex::present(database, lineTable);
+            return std::string("SELECT 1");
+        },
+        nothing);
+    return read ? (present ? 1 : 0) : -1;
 }
 
 bool loadPointRowsIn(const std::string& pointTable, const ExtentIndex::Bounds& bounds,

@@ -5,5 +5,6 @@ pn_add_test(paging_network_test
   SOURCES paging/PagingTest.cpp
   LIBS ${PN_PLUGIN_PARTS} pn_sample)
 pn_add_test(extent_reading_test
-  SOURCES paging/ExtentReadingTest.cpp
-  LIBS ${PN_PLUGIN_PARTS} pn_sample)
+  SOURCES paging/ExtentReadingTest.cpp db/TestServer.cpp
+  LIBS ${PN_PLUGIN_PARTS} pn_sample pn_importer
+  LABELS paging postgres)

@@ -1,5 +1,6 @@
 // A network whose database carries the extent side tables is read tile by tile, each
 // tile asking only for its extent; every tile must come out as it does from whole kinds.
+#include "importer/NetworkImport.h"
 #include "layers/DBPipe.h"
 #include "layers/DBPoint.h"
 #include "layers/LayerFactories.h"
@@ -8,6 +9,7 @@
 #include "paging/CZEMPipeGraph.h"
 #include "sample/SampleFiles.h"
 #include "sample/SampleNetwork.h"
+#include "tests/db/TestServer.h"
 
 #include "Selmor/CXViewer.h"
 #include "geo/GeoExtent.h"
@@ -24,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -106,46 +109,91 @@ bool addExtentIndex(const std::string& file) {
 
 } // namespace
 
-TEST(ExtentReading, EveryTileHoldsWhatWholeKindsGiveIt) {
+// A generated network with points on edges and corners that tiles share and on the
+// graph's outer edges, written to an SQLite file in a folder of its own, and its graph.
+class ExtentReading : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        osg::setNotifyLevel(osg::FATAL); // the models are not beside this test's folder
+        network = SampleNetwork::generate(SampleOptions{11, 2000});
+        const double w = (network.xmax - network.xmin) / 8, h = (network.ymax - network.ymin) / 8;
+        const double at[6][2] = {{3, 2.5}, {1.5, 5}, {4, 4}, {8, 6.5}, {8, 8}, {0, 0}};
+        for (SampleKindRows& kind : network.kinds)
+            for (size_t i = 0; i < 6 && i < kind.points.size(); ++i)
+                kind.points[i].x = network.xmin + w * at[i][0],
+                kind.points[i].y = network.ymax - h * at[i][1];
+        file = folder.filePath("network.sqlite").toStdString();
+        ASSERT_EQ(samplefiles::writeSqlite(network, file), "");
+        ASSERT_TRUE(QDir::setCurrent(folder.path()));
+
+        osg::ref_ptr<osgDB::Options> options = new osgDB::Options;
+        options->setPluginStringData("srs", network.srs);
+        options->setPluginStringData("extent",
+                                     std::to_string(network.xmin) + " " + std::to_string(network.ymin) + " " +
+                                         std::to_string(network.xmax) + " " + std::to_string(network.ymax));
+        options->setPluginStringData("baseZ", std::to_string(network.baseZ));
+        std::string error;
+        graph = CZEMPipeGraph::create(options.get(), error);
+        ASSERT_TRUE(graph.valid()) << error;
+    }
+    void TearDown() override { DBPipe::allowReadingByExtent(true); }
+
+    void pointAt(const std::string& database) {
+        ASSERT_EQ(samplefiles::writePipeXml(network, folder.filePath("pipe.xml").toStdString(), database),
+                  "");
+    }
+    // The tiles as whole kinds give them, and as tiles asking for their extent do.
+    void readBothWays(std::vector<TileContent>& whole, std::vector<TileContent>& byExtent) {
+        DBPipe::allowReadingByExtent(false);
+        std::vector<osg::ref_ptr<DBPipe>> wholeLayers = makeLayers();
+        whole = buildTiles(*graph, wholeLayers, DBPipe::Reading::Whole);
+        DBPipe::allowReadingByExtent(true);
+        std::vector<osg::ref_ptr<DBPipe>> extentLayers = makeLayers();
+        byExtent = buildTiles(*graph, extentLayers, DBPipe::Reading::ByExtent);
+    }
+
     QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    osg::setNotifyLevel(osg::FATAL); // the models are not beside this test's folder
-    SampleNetwork network = SampleNetwork::generate(SampleOptions{11, 2000});
-    // Points on edges and corners that tiles share, and on the graph's outer edges.
-    const double w = (network.xmax - network.xmin) / 8, h = (network.ymax - network.ymin) / 8;
-    const double at[6][2] = {{3, 2.5}, {1.5, 5}, {4, 4}, {8, 6.5}, {8, 8}, {0, 0}};
-    for (SampleKindRows& kind : network.kinds)
-        for (size_t i = 0; i < 6 && i < kind.points.size(); ++i)
-            kind.points[i].x = network.xmin + w * at[i][0], kind.points[i].y = network.ymax - h * at[i][1];
-    const std::string database = folder.filePath("network.sqlite").toStdString();
-    ASSERT_EQ(samplefiles::writeSqlite(network, database), "");
-    ASSERT_TRUE(addExtentIndex(database));
-    ASSERT_EQ(samplefiles::writePipeXml(network, folder.filePath("pipe.xml").toStdString(), database), "");
-    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    SampleNetwork network;
+    std::string file;
+    osg::ref_ptr<CZEMPipeGraph> graph;
     CXViewer viewer;
+};
 
-    osg::ref_ptr<osgDB::Options> options = new osgDB::Options;
-    options->setPluginStringData("srs", network.srs);
-    options->setPluginStringData("extent", std::to_string(network.xmin) + " " + std::to_string(network.ymin) +
-                                               " " + std::to_string(network.xmax) + " " +
-                                               std::to_string(network.ymax));
-    options->setPluginStringData("baseZ", std::to_string(network.baseZ));
-    std::string error;
-    osg::ref_ptr<CZEMPipeGraph> graph = CZEMPipeGraph::create(options.get(), error);
-    ASSERT_TRUE(graph.valid()) << error;
-
-    DBPipe::allowReadingByExtent(false);
-    std::vector<osg::ref_ptr<DBPipe>> whole = makeLayers();
-    const std::vector<TileContent> expected = buildTiles(*graph, whole, DBPipe::Reading::Whole);
-    DBPipe::allowReadingByExtent(true);
-    std::vector<osg::ref_ptr<DBPipe>> byExtent = makeLayers();
-    const std::vector<TileContent> read = buildTiles(*graph, byExtent, DBPipe::Reading::ByExtent);
-
+void expectSameTiles(const std::vector<TileContent>& read, const std::vector<TileContent>& expected) {
     ASSERT_EQ(read.size(), 64u);
+    ASSERT_EQ(expected.size(), 64u);
     std::size_t segments = 0;
     for (std::size_t tile = 0; tile < 64; ++tile) {
         EXPECT_TRUE(read[tile] == expected[tile]) << "tile " << tile;
         segments += expected[tile].segments.size();
     }
     EXPECT_GT(segments, 2000u);
+}
+
+TEST_F(ExtentReading, EveryTileOfAnIndexedFileHoldsWhatWholeKindsGiveIt) {
+    ASSERT_TRUE(addExtentIndex(file));
+    pointAt(file);
+    std::vector<TileContent> whole, byExtent;
+    readBothWays(whole, byExtent);
+    expectSameTiles(byExtent, whole);
+}
+
+TEST_F(ExtentReading, EveryTileOnAServerHoldsWhatTheFileGivesIt) {
+    PN_NEED_POSTGRES();
+    pointAt(file);
+    DBPipe::allowReadingByExtent(false);
+    std::vector<osg::ref_ptr<DBPipe>> fromFile = makeLayers();
+    const std::vector<TileContent> expected = buildTiles(*graph, fromFile, DBPipe::Reading::Whole);
+
+    ImportOptions import;
+    import.source = file;
+    import.target = TestServer::address().text();
+    std::ostringstream out, log;
+    ASSERT_EQ(importNetwork(import, out, log), 0) << log.str();
+    pointAt(import.target);
+    std::vector<TileContent> whole, byExtent;
+    readBothWays(whole, byExtent);
+    expectSameTiles(whole, expected);
+    expectSameTiles(byExtent, expected);
 }
