@@ -12,3 +12,8 @@ add_dependencies(main_job_test pipeviewer pipenetwork pn_make_sample assets)
 pn_add_test(home_view_test
   SOURCES app/HomeViewTest.cpp ${PROJECT_SOURCE_DIR}/app/HomeView.cpp
   LIBS pn_osg)
+pn_add_test(server_job_test
+  SOURCES app/ServerJobTest.cpp db/TestServer.cpp
+  LIBS pn_database pn_text pn_osg
+  LABELS app postgres)
+add_dependencies(server_job_test pipeviewer pipenetwork pn_make_sample pn_import assets)
