@@ -7,6 +7,7 @@
 #include "network/ExtentIndex.h"
 #include "network/UtilityKind.h"
 #include "text/GbkText.h"
+#include "text/XmlBounds.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -117,29 +118,6 @@ QString tableIn(const QStringList& tables, const char* name) {
         if (table.compare(wanted, Qt::CaseInsensitive) == 0)
             return table;
     return QString();
-}
-
-std::string xmlEscaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
 }
 
 // The progress line of a table, written over itself at each batch.

@@ -266,17 +266,12 @@ void DBPipe::addOverview(const osgEarth::GeoExtent& extent, OverviewDrawing& dra
         return tile.xMin <= segment.startX && segment.startX < tile.xMax && tile.yMin < segment.startY &&
                segment.startY <= tile.yMax;
     };
-    const Reading how = reading();
     // A kind read by extent is never read whole, not even for a drawing from afar: the
-    // drawing has its longest pipes (the mains), and no points.
-    std::list<CPPipeLine> longest;
+    // drawings have its longest pipes (the mains), and no points.
+    const Reading how = reading();
     std::vector<const CPPipeLine*> chosen;
     if (how == Reading::ByExtent) {
-        std::string lineTable, pointTable;
-        kindTables(lineTable, pointTable);
-        loadSegmentRowsIn(lineTable, pointTable, {tile.xMin, tile.yMin, tile.xMax, tile.yMax}, layerName,
-                          packedColour(), longest, OverviewSegments);
-        for (const CPPipeLine& segment : longest)
+        for (const CPPipeLine& segment : overviewSegments())
             if (startsInside(segment))
                 chosen.push_back(&segment);
     } else if (how == Reading::Whole) {
@@ -304,6 +299,22 @@ void DBPipe::addOverview(const osgEarth::GeoExtent& extent, OverviewDrawing& dra
     part->setNodeMask(pipesShownNow() ? ~0u : 0u);
     liveNodes(overviewParts);
     overviewParts.emplace_back(part.get());
+}
+
+const std::list<CPPipeLine>& DBPipe::overviewSegments() {
+    const Reading how = reading();
+    if (how != Reading::ByExtent)
+        return how == Reading::Whole ? segments() : unfilledList<CPPipeLine>();
+    const bool filled = longestGate.ensure([this] {
+        std::string lineTable, pointTable;
+        kindTables(lineTable, pointTable);
+        const double far = 1e300;
+        if (!loadSegmentRowsIn(lineTable, pointTable, {-far, -far, far, far}, layerName, packedColour(),
+                               longestRecords, OverviewSegments))
+            longestRecords.clear();
+        return !longestRecords.empty();
+    });
+    return filled ? longestRecords : unfilledList<CPPipeLine>();
 }
 
 osg::Geode* DBPipe::loftSection(osg::Vec3d start, osg::Vec3d end, osgModeling::Curve* shape) {

@@ -39,8 +39,9 @@ class DBPipe : public osg::Referenced {
 public:
     // How far from the eye a segment's tube is drawn.
     static constexpr float PipeRange = 1000.0f;
-    // The most segments of a kind read by extent that a drawing from afar shows per tile.
-    static constexpr std::size_t OverviewSegments = 20000;
+    // How many of a kind's longest segments the drawings from afar show when the kind is
+    // read by extent.
+    static constexpr std::size_t OverviewSegments = 10000;
 
     DBPipe(std::string kindCode, std::string layerName, osg::Vec4ub colour);
 
@@ -70,6 +71,10 @@ public:
     // (the extent's edges as the points' tiles take them, so each segment and point is in
     // the drawing of exactly one of the tiles of a level).
     virtual void addOverview(const osgEarth::GeoExtent& extent, OverviewDrawing& drawing);
+    // What the drawings from afar take the kind's segments from: the kind's segments when
+    // it is read whole, its OverviewSegments longest when it is read by extent (read once,
+    // on first use; asked again while none could be read).
+    const std::list<CPPipeLine>& overviewSegments();
     // A tube of section `shape` from `start` to `end`, in the layer colour.
     virtual osg::Geode* loftSection(osg::Vec3d start, osg::Vec3d end, osgModeling::Curve* shape);
     // The body of a segment in its own frame, whose placement in the world is written
@@ -150,6 +155,8 @@ private:
 
     LoadGate segmentsGate;
     LoadGate modeGate;
+    LoadGate longestGate;
+    std::list<CPPipeLine> longestRecords;
     bool byExtent = false;
     std::once_flag unjoinedCounted;
     RecordGrid<CPPipeLine> segmentIndex;

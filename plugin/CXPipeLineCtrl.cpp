@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -269,38 +270,46 @@ osg::ref_ptr<DBPipe> CXPipeLineCtrl::findPipeLayer(const std::string& layerName)
     return nullptr;
 }
 
+namespace {
+// Runs job(0) ... job(count - 1) on as many threads as there are cores, this one included.
+void runJobs(std::size_t count, const std::function<void(std::size_t)>& job) {
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t index; (index = next.fetch_add(1)) < count;)
+            job(index);
+    };
+    std::vector<std::thread> helpers(std::max(1u, std::thread::hardware_concurrency()) - 1);
+    for (std::thread& helper : helpers)
+        helper = std::thread([&work] {
+            // A read that throws (out of memory) stays unfilled: the tile that needs it
+            // reads it again on its own thread and meets the error there.
+            try {
+                work();
+            } catch (const std::exception&) {
+            }
+        });
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+}
+} // namespace
+
 void CXPipeLineCtrl::loadRecordsOnce() {
     std::call_once(recordsLoaded, [this] {
         // One job per table: a kind's segments, or its points through its categories (the
-        // first reads the kind's table, the others select from it).
-        std::atomic<std::size_t> next{0};
-        auto work = [this, &next] {
-            for (std::size_t job; (job = next.fetch_add(1)) < 2 * pipeLayers.size();) {
-                DBPipe& layer = *pipeLayers[job / 2];
-                // A kind read by extent is read by its tiles; one whose database cannot be
-                // reached now is asked again by the next tile.
-                if (layer.reading() != DBPipe::Reading::Whole)
-                    continue;
-                if (job % 2 == 0)
-                    layer.segments();
-                else
-                    for (const osg::ref_ptr<DBPoint>& category : layer.getPointCategories())
-                        category->getRecords();
-            }
-        };
-        std::vector<std::thread> helpers(std::max(1u, std::thread::hardware_concurrency()) - 1);
-        for (std::thread& helper : helpers)
-            helper = std::thread([&work] {
-                // A read that throws (out of memory) stays unfilled: the tile that needs it
-                // reads it again on its own thread and meets the error there.
-                try {
-                    work();
-                } catch (const std::exception&) {
-                }
-            });
-        work();
-        for (std::thread& helper : helpers)
-            helper.join();
+        // first reads the kind's table, the others select from it). A kind read by extent
+        // is read by its tiles; one whose database cannot be reached now is asked again by
+        // the next tile.
+        runJobs(2 * pipeLayers.size(), [this](std::size_t job) {
+            DBPipe& layer = *pipeLayers[job / 2];
+            if (layer.reading() != DBPipe::Reading::Whole)
+                return;
+            if (job % 2 == 0)
+                layer.segments();
+            else
+                for (const osg::ref_ptr<DBPoint>& category : layer.getPointCategories())
+                    category->getRecords();
+        });
     });
 }
 
@@ -319,6 +328,8 @@ osg::ref_ptr<osg::Node> CXPipeLineCtrl::createOverviewNode(const osgEarth::GeoEx
     extent.getCentroid(cx, cy);
     OverviewDrawing drawing(osg::Vec3d(cx, cy, 0.0));
     loadRecordsOnce();
+    // The longest segments of the kinds read by extent, each kind's read side by side.
+    runJobs(pipeLayers.size(), [this](std::size_t job) { pipeLayers[job]->overviewSegments(); });
     for (auto& layer : pipeLayers)
         layer->addOverview(extent, drawing);
     return drawing.build(drawingName);

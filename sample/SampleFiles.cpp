@@ -3,6 +3,7 @@
 #include "sample/MdbWriter.h"
 #include "sample/SampleNetwork.h"
 #include "text/GbkText.h"
+#include "text/XmlBounds.h"
 
 #include <sqlite3.h>
 
@@ -104,29 +105,6 @@ private:
     std::string error_;
 };
 
-std::string xmlEscape(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 // Full precision: map coordinates in metres have seven digits before the point.
 std::string extentText(const SampleNetwork& network) {
     std::ostringstream text;
@@ -206,13 +184,13 @@ std::string writeMdb(const SampleNetwork& network, const std::string& path) {
 std::string writePipeXml(const SampleNetwork& network, const std::string& path,
                          const std::string& databasePath, const std::string& imagery) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<pipeline>\n  <conn str=\"" << xmlEscape(databasePath)
-        << "\"/>\n  <view srs=\"" << network.srs << "\" extent=\"" << extentText(network) << "\" baseZ=\""
-        << network.baseZ << "\" ground=\"" << network.baseZ << "\"";
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<pipeline>\n  <conn str=\""
+        << xmlEscaped(databasePath) << "\"/>\n  <view srs=\"" << network.srs << "\" extent=\""
+        << extentText(network) << "\" baseZ=\"" << network.baseZ << "\" ground=\"" << network.baseZ << "\"";
     if (imagery.empty())
         out << "/>\n";
     else
-        out << ">\n    <imagery file=\"" << xmlEscape(imagery) << "\"/>\n  </view>\n";
+        out << ">\n    <imagery file=\"" << xmlEscaped(imagery) << "\"/>\n  </view>\n";
     out << "</pipeline>\n";
     out.close();
     return out ? std::string() : "cannot write " + path;

@@ -14,3 +14,6 @@ constexpr int maxXmlDepth = 64;
 // instructions and quoted attribute values. A document type declaration is refused: the
 // entities it may declare would nest elements past any count of the text's own tags.
 std::string xmlBoundsError(const char* data, std::size_t size);
+
+// `text` as an attribute value in double quotes: &, <, > and " written as entities.
+std::string xmlEscaped(const std::string& text);

@@ -64,7 +64,8 @@ TEST(ServerJob, TheSampleOnAServerShowsTheSameTilesRecordsAndColoursAsFromItsFil
     int status = 0;
     const std::string made = run(bin + "/pn_make_sample --out " + dir + " --segments 2000 2>&1", status);
     std::smatch view;
-    ASSERT_TRUE(status == 0 && std::regex_search(made, view, std::regex("srs (\\S+) extent (.*) baseZ (\\S+)")))
+    ASSERT_TRUE(status == 0 &&
+                std::regex_search(made, view, std::regex("srs (\\S+) extent (.*) baseZ (\\S+)")))
         << made;
     const std::string address = TestServer::address().text();
     const std::string imported =
@@ -78,9 +79,10 @@ TEST(ServerJob, TheSampleOnAServerShowsTheSameTilesRecordsAndColoursAsFromItsFil
     std::map<std::string, std::map<std::string, std::multiset<std::string>>> tiles;
     std::map<std::string, std::vector<unsigned>> colours;
     for (const std::string name : {"pipe", "server"}) {
-        std::ofstream(dir + "/" + name + ".txt") << "load " << view[2] << ' ' << view[3] << ' ' << view[1]
-                                                 << u8"\nwait-paging 120\nmessage 地表透明度 Opacity:0\nscreenshot " << dir << "/" << name
-                                                 << ".png\ndump " << dir << "/" << name << ".osgt\nsummary\n";
+        std::ofstream(dir + "/" + name + ".txt")
+            << "load " << view[2] << ' ' << view[3] << ' ' << view[1]
+            << u8"\nwait-paging 120\nmessage 地表透明度 Opacity:0\nscreenshot " << dir << "/" << name
+            << ".png\ndump " << dir << "/" << name << ".osgt\nsummary\n";
         const std::string out = run(bin + "/pipeviewer --size 640x400 --offscreen --pipe-xml " + dir + "/" +
                                         name + ".xml --script " + dir + "/" + name + ".txt 2>&1",
                                     status);

@@ -43,4 +43,3 @@ inline std::vector<unsigned> layerColours(const osg::Image& image) {
         }
     return n;
 }
-
