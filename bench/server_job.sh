@@ -5,7 +5,7 @@
 # starts a private server (scripts/pg-cluster.sh) in BUILD_DIR/bench-pg, copies the network
 # into it with pn_import, and renders it headless under Xvfb twice: each of the deepest tiles
 # asking for its own extent, and with --whole-kinds. Then the same for the network copied
-# into an indexed SQLite file (BENCH_SQLITE=0 leaves that out). The yardstick is the generated
+# into an indexed SQLite file (BENCH_SERVER=0 and BENCH_SQLITE=0 leave either out). The yardstick is the generated
 # 300,000-segment file rendered the main job's way in the same run (BENCH_BASELINE=0 leaves
 # it out). Statements the server took longer than BENCH_SLOW_MS (default 200) over are
 # listed from its log; BENCH_KEEP=1 leaves the server running for a look with psql.
@@ -40,12 +40,14 @@ declare -A first peak
 render() { # LABEL PIPE_XML [pipeviewer options]
   local label=$1 pipe=$2
   shift 2
-  local start summary
+  local start summary status=0
   start=$(now)
   summary=$(cd "$build/bin" && xvfb-run -a -s "-screen 0 1920x1080x24" ./pipeviewer --pipe-xml "$pipe" \
-    --headless --screenshot "$(dirname "$pipe")/$label.png" --size 1280x800 --wait 1800 "$@")
+    --headless --screenshot "$(dirname "$pipe")/$label.png" --size 1280x800 --wait 1800 "$@") || status=$?
   echo "== $label"
   echo "$summary"
+  # A kind that could not be read is on standard error; the others are still measured.
+  [ "$status" -eq 0 ] || echo "pipeviewer ended with status $status"
   echo "wall time of the whole run: $(elapsed "$start") s"
   first[$label]=$(echo "$summary" | sed -n 's/^time to first picture: \([0-9.e+-]*\) s$/\1/p')
   peak[$label]=$(echo "$summary" | sed -n 's/^peak memory: \([0-9.]*\) MiB$/\1/p')
@@ -62,7 +64,7 @@ import() { # LABEL SOURCE TARGET
 }
 
 dir=$(network "$segments")
-database=$(ls "$dir"/*.sqlite | grep -v indexed | head -n 1)
+database=$dir/network.sqlite
 rows=0
 for table in $(sqlite3 "$database" "SELECT name FROM sqlite_master WHERE type = 'table'"); do
   rows=$((rows + $(sqlite3 "$database" "SELECT COUNT(*) FROM \"$table\"")))
@@ -73,6 +75,7 @@ if [ "${BENCH_BASELINE:-1}" != 0 ]; then
   render file-300k "$(network 300000)/pipe.xml"
 fi
 
+if [ "${BENCH_SERVER:-1}" != 0 ]; then
 # The server, stopped however this ends (unless kept).
 pg=$build/bench-pg
 stop_server() { [ "${BENCH_KEEP:-0}" = 1 ] || "$here/scripts/pg-cluster.sh" stop "$pg"; }
@@ -95,8 +98,11 @@ server_xml=$(pipe_xml_for "$dir" pipe-server.xml "$PN_TEST_POSTGRES")
 render server-extent "$server_xml"
 render server-whole "$server_xml" --whole-kinds
 echo "== statements over $slow_ms ms in the server's log, slowest first (10 shown)"
-grep -a "duration: " "$pg/server.log" | grep -a -v "ALTER SYSTEM\|pg_reload_conf" |
-  sed 's/.*duration: \([0-9.]*\) ms *\(statement\|execute[^:]*\): */\1 ms: /' | sort -rn | head -n 10 | cut -c1-600 || true
+# Qt's driver prepares each query: its text is on the line after the duration.
+awk '/ duration: / { ms = $0; sub(/.* duration: /, "", ms); sub(/ ms.*/, "", ms); next }
+     ms != "" && /prepare: PREPARE/ { text = $0; sub(/.*prepare: PREPARE [^ ]* AS /, "", text); print ms " ms: " text }
+     { ms = "" }' "$pg/server.log" | sort -rn | head -n 10 | cut -c1-400 || true
+fi
 
 if [ "${BENCH_SQLITE:-1}" != 0 ]; then
   rm -f "$dir/indexed.sqlite"
