@@ -216,35 +216,3 @@ TEST(Import, AKindThatFailsKeepsTheTargetsTablesAndTheOthersAreCopied) {
     EXPECT_EQ(nulls.value(0).toLongLong(), static_cast<long long>(source.at("TQMB_JSPoint").size()));
     fs::remove_all(folder);
 }
-
-// PN_TEST_POSTGRES: an address of a server the test may write to (its password in PGPASSFILE).
-TEST(Import, IntoPostgresAndBackTheSameRowsUnderTheProgramsUnquotedNames) {
-    const char* server = std::getenv("PN_TEST_POSTGRES");
-    if (!server || !*server)
-        GTEST_SKIP() << "PN_TEST_POSTGRES names no server";
-    const fs::path folder = freshFolder("pn-import-pg-");
-    const Sample sample = writeSample(folder, 4, 600);
-    std::string log;
-    ASSERT_EQ(import(sample.sqlite, server, log), 0) << log;
-    ASSERT_EQ(import(sample.sqlite, server, log), 0) << log;
-    const Tables source = everyTable(sample.sqlite);
-    EXPECT_EQ(everyTable(server), source);
-    {
-        Db db(server);
-        QSqlQuery query(db.db);
-        ASSERT_TRUE(query.exec(gbkToQString(
-                        "SELECT count(*) FROM TQMB_JSPoint WHERE X坐标 > 0 AND GID IS NOT NULL")) &&
-                    query.next());
-        EXPECT_EQ(query.value(0).toLongLong(), static_cast<long long>(source.at("TQMB_JSPoint").size()));
-        // A table whose columns differ only in case cannot come across; the others do.
-        db.exec("DROP TABLE IF EXISTS \"TQMB_JSLine\"");
-        db.exec("CREATE TABLE \"TQMB_JSLine\" (\"GID\" text, \"gid\" text)");
-    }
-    const std::string back = (folder / "back.sqlite").string();
-    EXPECT_EQ(import(server, back, log), 1);
-    Db(server).exec("DROP TABLE \"TQMB_JSLine\"");
-    EXPECT_NE(log.find("columns \"GID\" and \"gid\" differ only in the case"), std::string::npos) << log;
-    Tables expected = everyTable(sample.sqlite, "JS");
-    EXPECT_EQ(everyTable(back, "JS"), expected);
-    fs::remove_all(folder);
-}
