@@ -111,19 +111,13 @@ std::string segmentQuery(const QSqlDatabase& database, const std::string& l, con
             ? "box(point(e.minX, e.minY), point(e.maxX, e.maxY)) && box(point(" + x0 + ", " + y0 +
                   "), point(" + x1 + ", " + y1 + "))"
             : "e.minX <= " + x1 + " AND e.maxX >= " + x0 + " AND e.minY <= " + y1 + " AND e.maxY >= " + y0;
-    // The whole kind's query, with the side table's boxes in front choosing the pairs.
-    const std::string pairs = longest == 0
-                                  ? side + " AS e"
-                                  : "(SELECT startNumber, endNumber FROM " + side + " AS e WHERE " + meets +
-                                        " ORDER BY (e.maxX - e.minX) + (e.maxY - e.minY) DESC LIMIT " +
-                                        std::to_string(longest) + ") AS e";
-    std::string whole = ::segmentQuery(l, p);
-    const std::string from = " FROM " + l + ", ";
-    const std::size_t at = whole.find(from);
-    const std::size_t where = whole.find(" WHERE ", at);
-    return whole.substr(0, at) + " FROM " + pairs + ", " + whole.substr(at + 6, where - at - 6) + " WHERE " +
-           (longest == 0 ? meets + " AND " : std::string()) + l + ".起点物探号 = e.startNumber AND " + l +
-           ".终点物探号 = e.endNumber AND " + whole.substr(where + 7);
+    // The whole kind's query, the side table's boxes choosing the pairs.
+    if (longest == 0)
+        return ::segmentQuery(l, p, side + " AS e", meets);
+    return ::segmentQuery(l, p,
+                          "(SELECT startNumber, endNumber FROM " + side + " AS e WHERE " + meets +
+                              " ORDER BY (e.maxX - e.minX) + (e.maxY - e.minY) DESC LIMIT " +
+                              std::to_string(longest) + ") AS e");
 }
 
 } // namespace ExtentIndex

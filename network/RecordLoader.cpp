@@ -293,13 +293,19 @@ bool loadPointRows(const std::string& pointTable, std::list<CPPoint>& out) {
         pointTable, [&](const QSqlDatabase&) { return "SELECT * FROM " + pointTable; }, out);
 }
 
-std::string segmentQuery(const std::string& lineTable, const std::string& pointTable) {
+std::string segmentQuery(const std::string& lineTable, const std::string& pointTable,
+                         const std::string& pairs, const std::string& pairsCondition) {
     const std::string& l = lineTable;
     const std::string& p = pointTable;
+    std::string chosen;
+    if (!pairs.empty())
+        chosen = (pairsCondition.empty() ? std::string() : pairsCondition + " AND ") + l +
+                 ".起点物探号 = e.startNumber AND " + l + ".终点物探号 = e.endNumber AND ";
     return "SELECT " + l +
            ".*, 管点1.X坐标 as 起点横坐标, 管点1.Y坐标 as 起点纵坐标, 管点1.地面高程 as 起点高程, " +
-           "管点2.X坐标 as 终点横坐标, 管点2.Y坐标 as 终点纵坐标 ,管点2.地面高程 as 终点高程 FROM " + l +
-           ", " + p + " as 管点1, " + p + " as 管点2 WHERE " + l + ".起点物探号 = 管点1.物探点号 AND " + l +
+           "管点2.X坐标 as 终点横坐标, 管点2.Y坐标 as 终点纵坐标 ,管点2.地面高程 as 终点高程 FROM " +
+           (pairs.empty() ? std::string() : pairs + ", ") + l + ", " + p + " as 管点1, " + p +
+           " as 管点2 WHERE " + chosen + l + ".起点物探号 = 管点1.物探点号 AND " + l +
            ".终点物探号 = 管点2.物探点号";
 }
 

@@ -28,7 +28,11 @@ bool loadPointRows(const std::string& pointTable, std::list<CPPoint>& out);
 
 // The segments of a kind: its line table joined twice to its point table by survey
 // point number, so each row carries the coordinates and ground elevation of its ends.
-std::string segmentQuery(const std::string& lineTable, const std::string& pointTable);
+// With `pairs`, a table or subquery named "e" whose startNumber and endNumber choose the
+// segments, only those it holds that pass `pairsCondition` (if any).
+std::string segmentQuery(const std::string& lineTable, const std::string& pointTable,
+                         const std::string& pairs = std::string(),
+                         const std::string& pairsCondition = std::string());
 
 // Every row of a segment query, marked with the layer's name and packed colour.
 bool loadSegmentRows(const std::string& query, const std::string& layerName, std::uint32_t colour,

@@ -31,18 +31,6 @@ std::string gids(DBPoint& category) {
     return all;
 }
 
-// What the loaders post under `name` while it lives.
-struct Reports : std::vector<std::string> {
-    explicit Reports(const char* name)
-        : id(g_playerManager->addCallbackListener(
-              [this, name](const std::string& n, const std::string& p, void*) {
-                  if (n == name)
-                      push_back(p);
-              })) {}
-    ~Reports() { g_playerManager->removeCallbackListener(id); }
-    int id;
-};
-
 // The interpreted members of a record, in the order of the table's columns.
 std::string members(const CPPoint& p) {
     std::ostringstream out;

@@ -1,8 +1,23 @@
 #pragma once
 
+#include "Torvik/CXPlayerManager.h"
+
 #include <QTemporaryDir>
 
 #include <string>
+#include <vector>
+
+// What the loaders post under `name` while it lives.
+struct Reports : std::vector<std::string> {
+    explicit Reports(const char* name)
+        : id(g_playerManager->addCallbackListener(
+              [this, name](const std::string& n, const std::string& p, void*) {
+                  if (n == name)
+                      push_back(p);
+              })) {}
+    ~Reports() { g_playerManager->removeCallbackListener(id); }
+    int id;
+};
 
 // A network database made by the test: a SQLite file in a temporary folder that is
 // also the working directory, where the loaders look for pipe.xml. Statements run

@@ -35,18 +35,6 @@ const std::vector<std::string> WaterSupply = {
     "INSERT INTO TQMB_JSLine VALUES ('L2', 'JS2', 'JS9', 1, 1, 'PE', '', NULL)",
 };
 
-// What the loaders post under `name` while it lives.
-struct Reports : std::vector<std::string> {
-    explicit Reports(const char* name)
-        : id(g_playerManager->addCallbackListener(
-              [this, name](const std::string& n, const std::string& p, void*) {
-                  if (n == name)
-                      push_back(p);
-              })) {}
-    ~Reports() { g_playerManager->removeCallbackListener(id); }
-    int id;
-};
-
 // A record's interpreted members, then each attribute's name and text (and type, unless NULL:
 // the drivers type their NULLs differently).
 template <class Record> std::string attributes(const Record& record) {
